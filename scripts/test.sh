@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine and runs every test: the Windows (mingw) build,
+# the native tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the native tests with the Wine-side comparisons last.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+bash scripts/setup.sh
+
+jobs="$(nproc)"
+generator=(-G Ninja)
+
+echo "== Windows build (i686-w64-mingw32)"
+cmake -S . -B build/mingw "${generator[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --build build/mingw -j "$jobs"
+
+echo "== Native build with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan "${generator[@]}" \
+  -DGUSHMIRE_SANITIZE=ON -DGUSHMIRE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+cmake --build build/asan -j "$jobs"
+(cd build/asan && ctest --output-on-failure -j "$jobs" -LE wine)
+
+echo "== Native build, with the Wine-side tests"
+cmake -S . -B build/native "${generator[@]}" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGUSHMIRE_WINE_BUILD_DIR="$root/build/mingw"
+cmake --build build/native -j "$jobs"
+(cd build/native && ctest --output-on-failure -j "$jobs")
