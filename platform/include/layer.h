@@ -39,6 +39,9 @@ int DisplayWidth();
 int DisplayHeight();
 const uint32_t *DisplayPixels();
 uint32_t DisplayPixel(int x, int y);
+// What GetDeviceCaps(BITSPIXEL) reports: 8, 16, 24 or 32 (the default).
+// Pixels stay 32-bit; this only steers code paths such as palettes.
+void SetDisplayBitsPerPixel(int bits);
 
 // Number of live objects handed out by the layer (DCs, regions, bitmaps,
 // palettes, loaded resources, windows).

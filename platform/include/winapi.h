@@ -247,6 +247,21 @@ struct WNDCLASSA {
 #define WM_ERASEBKGND 0x0014
 #define WM_TIMER 0x0113
 
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+
 ATOM WINAPI RegisterClassA(const WNDCLASSA *windowClass);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className,

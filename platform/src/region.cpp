@@ -1,0 +1,414 @@
+#include "region.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace platform::detail {
+namespace {
+
+bool Overlapping(const RECT &a, const RECT &b) {
+  return a.right > b.left && a.left < b.right && a.bottom > b.top &&
+         a.top < b.bottom;
+}
+
+void SetExtents(Region &region) {
+  if (region.rects.empty()) {
+    region.extents = RECT{0, 0, 0, 0};
+    return;
+  }
+  RECT box = region.rects.front();
+  box.bottom = region.rects.back().bottom;
+  for (const RECT &r : region.rects) {
+    box.left = std::min(box.left, r.left);
+    box.right = std::max(box.right, r.right);
+  }
+  region.extents = box;
+}
+
+// Merges the band starting at `current` into the band starting at
+// `previous` when both have the same spans and touch; returns where the
+// last band now starts. Bands appended in one go after one operand ran out
+// are looked at only once, as GDI does, so their own rows stay apart.
+std::size_t Coalesce(std::vector<RECT> &rects, std::size_t previous,
+                     std::size_t current) {
+  const std::size_t end = rects.size();
+  std::size_t bandEnd = current;
+  while (bandEnd != end && rects[bandEnd].top == rects[current].top) {
+    ++bandEnd;
+  }
+  const std::size_t count = bandEnd - current;
+  std::size_t lastBand = current;
+  if (bandEnd != end) {
+    lastBand = end - 1;
+    while (rects[lastBand - 1].top == rects[lastBand].top) {
+      --lastBand;
+    }
+  }
+  if (count == 0 || count != current - previous ||
+      rects[previous].bottom != rects[current].top) {
+    return lastBand;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (rects[previous + i].left != rects[current + i].left ||
+        rects[previous + i].right != rects[current + i].right) {
+      return lastBand;
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    rects[previous + i].bottom = rects[current + i].bottom;
+  }
+  rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(current),
+              rects.begin() + static_cast<std::ptrdiff_t>(bandEnd));
+  return bandEnd == end ? previous : lastBand - count;
+}
+
+using Iter = std::vector<RECT>::const_iterator;
+enum class Op { Union, Intersect, Subtract };
+
+void AddRect(std::vector<RECT> &out, int left, int top, int right, int bottom) {
+  out.push_back(RECT{left, top, right, bottom});
+}
+
+void NonOverlap(std::vector<RECT> &out, Iter r, Iter end, int top, int bottom) {
+  for (; r != end; ++r) {
+    AddRect(out, r->left, top, r->right, bottom);
+  }
+}
+
+void UnionBand(std::vector<RECT> &out, Iter r1, Iter e1, Iter r2, Iter e2,
+               int top, int bottom) {
+  auto merge = [&](Iter &r) {
+    if (!out.empty() && out.back().top == top && out.back().bottom == bottom &&
+        out.back().right >= r->left) {
+      out.back().right = std::max(out.back().right, r->right);
+    } else {
+      AddRect(out, r->left, top, r->right, bottom);
+    }
+    ++r;
+  };
+  while (r1 != e1 && r2 != e2) {
+    if (r1->left < r2->left) {
+      merge(r1);
+    } else {
+      merge(r2);
+    }
+  }
+  while (r1 != e1) {
+    merge(r1);
+  }
+  while (r2 != e2) {
+    merge(r2);
+  }
+}
+
+void IntersectBand(std::vector<RECT> &out, Iter r1, Iter e1, Iter r2, Iter e2,
+                   int top, int bottom) {
+  while (r1 != e1 && r2 != e2) {
+    const int left = std::max(r1->left, r2->left);
+    const int right = std::min(r1->right, r2->right);
+    if (left < right) {
+      AddRect(out, left, top, right, bottom);
+    }
+    if (r1->right < r2->right) {
+      ++r1;
+    } else if (r2->right < r1->right) {
+      ++r2;
+    } else {
+      ++r1;
+      ++r2;
+    }
+  }
+}
+
+void SubtractBand(std::vector<RECT> &out, Iter r1, Iter e1, Iter r2, Iter e2,
+                  int top, int bottom) {
+  int left = r1->left;
+  while (r1 != e1 && r2 != e2) {
+    if (r2->right <= left) {
+      ++r2;
+    } else if (r2->left <= left || r2->left < r1->right) {
+      if (r2->left > left) {
+        AddRect(out, left, top, r2->left, bottom);
+      }
+      left = r2->right;
+      if (left >= r1->right) {
+        if (++r1 != e1) {
+          left = r1->left;
+        }
+      } else {
+        ++r2;
+      }
+    } else {
+      if (r1->right > left) {
+        AddRect(out, left, top, r1->right, bottom);
+      }
+      if (++r1 != e1) {
+        left = r1->left;
+      }
+    }
+  }
+  while (r1 != e1) {
+    AddRect(out, left, top, r1->right, bottom);
+    if (++r1 != e1) {
+      left = r1->left;
+    }
+  }
+}
+
+Iter BandEnd(Iter r, Iter end) {
+  Iter e = r;
+  while (e != end && e->top == r->top) {
+    ++e;
+  }
+  return e;
+}
+
+// The band sweep of GDI's region operations: walks both operands band by
+// band, splitting them where the other starts or ends, and coalesces every
+// band it emits with the one before.
+std::vector<RECT> Sweep(const Region &a, const Region &b, Op op) {
+  std::vector<RECT> out;
+  out.reserve(std::max(a.rects.size(), b.rects.size()) * 2);
+  const bool keep1 = op != Op::Intersect;
+  const bool keep2 = op == Op::Union;
+  Iter r1 = a.rects.begin(), end1 = a.rects.end();
+  Iter r2 = b.rects.begin(), end2 = b.rects.end();
+  int ybot = std::min(a.extents.top, b.extents.top);
+  int ytop = 0;
+  std::size_t prevBand = 0;
+  do {
+    std::size_t curBand = out.size();
+    const Iter band1 = BandEnd(r1, end1);
+    const Iter band2 = BandEnd(r2, end2);
+    if (r1->top < r2->top) {
+      const int top = std::max(r1->top, ybot);
+      const int bot = std::min(r1->bottom, r2->top);
+      if (top != bot && keep1) {
+        NonOverlap(out, r1, band1, top, bot);
+      }
+      ytop = r2->top;
+    } else if (r2->top < r1->top) {
+      const int top = std::max(r2->top, ybot);
+      const int bot = std::min(r2->bottom, r1->top);
+      if (top != bot && keep2) {
+        NonOverlap(out, r2, band2, top, bot);
+      }
+      ytop = r1->top;
+    } else {
+      ytop = r1->top;
+    }
+    if (out.size() != curBand) {
+      prevBand = Coalesce(out, prevBand, curBand);
+    }
+    ybot = std::min(r1->bottom, r2->bottom);
+    curBand = out.size();
+    if (ybot > ytop) {
+      switch (op) {
+      case Op::Union:
+        UnionBand(out, r1, band1, r2, band2, ytop, ybot);
+        break;
+      case Op::Intersect:
+        IntersectBand(out, r1, band1, r2, band2, ytop, ybot);
+        break;
+      case Op::Subtract:
+        SubtractBand(out, r1, band1, r2, band2, ytop, ybot);
+        break;
+      }
+    }
+    if (out.size() != curBand) {
+      prevBand = Coalesce(out, prevBand, curBand);
+    }
+    if (r1->bottom == ybot) {
+      r1 = band1;
+    }
+    if (r2->bottom == ybot) {
+      r2 = band2;
+    }
+  } while (r1 != end1 && r2 != end2);
+
+  const std::size_t curBand = out.size();
+  Iter rest = end1, restEnd = end1;
+  if (r1 != end1 && keep1) {
+    rest = r1;
+  } else if (r2 != end2 && keep2) {
+    rest = r2;
+    restEnd = end2;
+  }
+  while (rest != restEnd) {
+    const Iter band = BandEnd(rest, restEnd);
+    NonOverlap(out, rest, band, std::max(rest->top, ybot), rest->bottom);
+    rest = band;
+  }
+  if (out.size() != curBand) {
+    Coalesce(out, prevBand, curBand);
+  }
+  return out;
+}
+
+bool Subsumes(const Region &outer, const Region &inner) {
+  return outer.rects.size() == 1 && outer.extents.left <= inner.extents.left &&
+         outer.extents.top <= inner.extents.top &&
+         outer.extents.right >= inner.extents.right &&
+         outer.extents.bottom >= inner.extents.bottom;
+}
+
+} // namespace
+
+int Region::Type() const {
+  if (rects.empty()) {
+    return NULLREGION;
+  }
+  return rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+bool Region::Contains(int x, int y) const {
+  if (rects.empty() || x < extents.left || x >= extents.right ||
+      y < extents.top || y >= extents.bottom) {
+    return false;
+  }
+  // First rectangle whose band reaches below y.
+  auto r = std::partition_point(rects.begin(), rects.end(),
+                                [y](const RECT &c) { return c.bottom <= y; });
+  for (; r != rects.end() && r->top <= y; ++r) {
+    if (x >= r->left && x < r->right) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Region RectRegion(int left, int top, int right, int bottom) {
+  Region region;
+  if (left > right) {
+    std::swap(left, right);
+  }
+  if (top > bottom) {
+    std::swap(top, bottom);
+  }
+  if (left != right && top != bottom) {
+    region.rects.push_back(RECT{left, top, right, bottom});
+    region.extents = region.rects.front();
+  }
+  return region;
+}
+
+std::optional<Region> EllipseRegion(int left, int top, int right, int bottom) {
+  if (left > right) {
+    std::swap(left, right);
+  }
+  if (top > bottom) {
+    std::swap(top, bottom);
+  }
+  if (left == right || top == bottom) {
+    return Region{};
+  }
+  if (static_cast<long long>(right) - left > kMaxEllipseSide ||
+      static_cast<long long>(bottom) - top > kMaxEllipseSide) {
+    return std::nullopt;
+  }
+  // Pixel rows and columns of the box, without the right and bottom edges.
+  --right;
+  --bottom;
+  const int width = right - left;
+  const int height = bottom - top;
+  if (width < 2 || height < 2) {
+    return RectRegion(left, top, right, bottom);
+  }
+
+  // Midpoint ellipse stepping (after Alois Zingl) from the middle row
+  // downwards; the upper half mirrors the lower one.
+  const int64_t a = width - 1;
+  const int64_t b = height - 1;
+  const int64_t stepX = 8 * b * b;
+  const int64_t stepY = 8 * a * a;
+  int64_t dx = 4 * b * b * (1 - a);
+  int64_t dy = 4 * a * a * (1 + b % 2);
+  int64_t err = dx + dy + a * a * (b % 2);
+
+  std::vector<int> inset(static_cast<std::size_t>(height), -1);
+  int x = 0;
+  int y = height / 2;
+  inset[static_cast<std::size_t>(y)] = 0;
+  while (x <= width / 2) {
+    const int64_t e2 = 2 * err;
+    if (e2 >= dx) {
+      ++x;
+      dx += stepX;
+      err += dx;
+    }
+    if (e2 <= dy) {
+      ++y;
+      dy += stepY;
+      err += dy;
+      if (y < height) {
+        inset[static_cast<std::size_t>(y)] = x;
+      }
+    }
+  }
+  // Very narrow boxes end the stepping before the last rows; those keep
+  // the inset of the row above them.
+  for (std::size_t i = static_cast<std::size_t>(height / 2) + 1;
+       i < inset.size(); ++i) {
+    if (inset[i] < 0) {
+      inset[i] = inset[i - 1];
+    }
+  }
+  for (int i = 0; i < height / 2; ++i) {
+    inset[static_cast<std::size_t>(i)] = inset[static_cast<std::size_t>(b - i)];
+  }
+
+  Region region;
+  region.rects.reserve(static_cast<std::size_t>(height));
+  for (int i = 0; i < height; ++i) {
+    const int in = inset[static_cast<std::size_t>(i)];
+    region.rects.push_back(RECT{left + in, top + i, right - in, top + i + 1});
+  }
+  region.extents = RECT{left, top, right, bottom};
+  return region;
+}
+
+Region UnionRegions(const Region &a, const Region &b) {
+  if (a.rects.empty() || &a == &b) {
+    return b;
+  }
+  if (b.rects.empty() || Subsumes(a, b)) {
+    return a;
+  }
+  if (Subsumes(b, a)) {
+    return b;
+  }
+  Region out;
+  out.rects = Sweep(a, b, Op::Union);
+  out.extents = RECT{std::min(a.extents.left, b.extents.left),
+                     std::min(a.extents.top, b.extents.top),
+                     std::max(a.extents.right, b.extents.right),
+                     std::max(a.extents.bottom, b.extents.bottom)};
+  return out;
+}
+
+Region IntersectRegions(const Region &a, const Region &b) {
+  Region out;
+  if (!a.rects.empty() && !b.rects.empty() &&
+      Overlapping(a.extents, b.extents)) {
+    out.rects = Sweep(a, b, Op::Intersect);
+  }
+  SetExtents(out);
+  return out;
+}
+
+Region SubtractRegions(const Region &a, const Region &b) {
+  if (a.rects.empty() || b.rects.empty() ||
+      !Overlapping(a.extents, b.extents)) {
+    return a;
+  }
+  Region out;
+  out.rects = Sweep(a, b, Op::Subtract);
+  SetExtents(out);
+  return out;
+}
+
+Region XorRegions(const Region &a, const Region &b) {
+  return UnionRegions(SubtractRegions(a, b), SubtractRegions(b, a));
+}
+
+} // namespace platform::detail
