@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Records the reference data in tests/data/wine/ by running the dump programs
+# under Wine on a private Xvfb:
+#   tests/wine/regenerate.sh [MINGW_BUILD_DIR]
+# Without a build directory it configures and builds build/wine-dumps with the
+# mingw toolchain. Each dump runs twice and must give the same text, so
+# nothing that varies from run to run gets committed.
+set -euo pipefail
+
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+build="${1:-$root/build/wine-dumps}"
+data="$root/tests/data/wine"
+
+if [ $# -eq 0 ]; then
+  cmake -S "$root" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" -j 2 --target region_dump stretch_dump
+
+state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-wine.XXXXXX")"
+trap 'bash "$here/wine-env-stop.sh" "$state"; rm -rf "$state"' EXIT
+bash "$here/wine-env-start.sh" "$state"
+
+run() {
+  timeout 300 bash "$here/wine-run.sh" "$state" wine "$@"
+}
+mkdir -p "$data"
+for pair in region_dump:regions stretch_dump:stretches; do
+  dump="${pair%%:*}"
+  out="$data/${pair##*:}.txt"
+  run "$build/tests/wine/$dump.exe" >"$state/first.txt"
+  run "$build/tests/wine/$dump.exe" >"$state/second.txt"
+  if ! cmp -s "$state/first.txt" "$state/second.txt"; then
+    echo "regenerate: $dump gave different output on two runs" >&2
+    exit 1
+  fi
+  mv "$state/first.txt" "$out"
+  echo "regenerate: wrote $out ($(wc -l <"$out") lines)"
+done
+wine --version >"$data/wine-version.txt"

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Starts a private X server (Xvfb) and a fresh Wine prefix for Wine-side
+# tests, keeping their state in one directory so wine-run.sh and
+# wine-env-stop.sh find them:
+#   wine-env-start.sh STATE_DIR [SCREEN]      (SCREEN default 1920x1080x24)
+# Fails with a message, never hangs, if either does not come up.
+set -euo pipefail
+
+state="${1:?usage: wine-env-start.sh STATE_DIR [WIDTHxHEIGHTxDEPTH]}"
+screen="${2:-1920x1080x24}"
+here="$(cd "$(dirname "$0")" && pwd)"
+
+fail() {
+  echo "wine-env-start: $*" >&2
+  exit 1
+}
+for tool in Xvfb wine wineboot wineserver timeout; do
+  command -v "$tool" >/dev/null || fail "$tool not found (run scripts/setup.sh)"
+done
+
+# A leftover environment in the same directory is stopped first.
+if [ -f "$state/xvfb.pid" ]; then
+  bash "$here/wine-env-stop.sh" "$state" || true
+fi
+rm -rf "$state"
+mkdir -p "$state"
+
+# Xvfb refuses a display whose lock is held, so trying numbers in turn picks a
+# free one even when several test runs start at once.
+display=""
+for n in $(seq 90 189); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset \
+    >"$state/xvfb.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 1 50); do
+    if [ -S "/tmp/.X11-unix/X$n" ]; then
+      display=":$n"
+      break
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -n "$display" ]; then
+    echo "$pid" >"$state/xvfb.pid"
+    break
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+done
+[ -n "$display" ] || fail "no X server came up (see $state/xvfb.log)"
+echo "$display" >"$state/display"
+
+export DISPLAY="$display" WINEPREFIX="$state/prefix" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if ! timeout 120 wineboot -i >"$state/wineboot.log" 2>&1; then
+  bash "$here/wine-env-stop.sh" "$state" || true
+  fail "wineboot failed or timed out (see $state/wineboot.log)"
+fi
+# No window manager runs on Xvfb: unmanaged windows behave as on Windows.
+timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ \
+  /d N /f >>"$state/wineboot.log" 2>&1 ||
+  fail "could not set the X11 driver registry value"
+# Keep the server warm between the test programs; wine-env-stop.sh ends it.
+timeout 30 wineserver -p 600 || true
+echo "wine-env-start: DISPLAY=$display WINEPREFIX=$WINEPREFIX"
