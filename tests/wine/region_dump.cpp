@@ -29,7 +29,8 @@ bool printAll = false;
 bool RowsLeftUnset(int left, int top, int right, int bottom) {
   const long width = std::labs(static_cast<long>(right) - left);
   const long height = std::labs(static_cast<long>(bottom) - top);
-  return width >= 3 && height >= std::max(4L, 2 * width * width - 8 * width + 9);
+  return width >= 3 &&
+         height >= std::max(4L, 2 * width * width - 8 * width + 9);
 }
 
 void DumpBox(int left, int top, int right, int bottom) {
@@ -69,7 +70,8 @@ unsigned int randomState = 20260601u;
 int Random(int low, int high) {
   randomState = randomState * 1103515245u + 12345u;
   const int span = high - low + 1;
-  return low + static_cast<int>((randomState >> 8) % static_cast<unsigned>(span));
+  return low +
+         static_cast<int>((randomState >> 8) % static_cast<unsigned>(span));
 }
 
 } // namespace

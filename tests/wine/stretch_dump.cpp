@@ -1,9 +1,8 @@
 // Prints which source column and row StretchBlt in COLORONCOLOR mode takes
 // for every destination column and row, one stretch a line, called the way
-// the saver draws: an 8-bit bottom-up DIB made into a bitmap compatible with
-// the target DC by CreateDIBitmap, selected into a CreateCompatibleDC memory
-// DC and copied with SRCCOPY. The target is a 32-bit DIB section so every
-// pixel reads back exactly. Line format (whitespace separated):
+// the saver draws (see stretch_pattern.h). The target is a 32-bit DIB
+// section so every pixel reads back exactly. Line format (whitespace
+// separated):
 //   stretch SRCW SRCH DSTX DSTY DSTW DSTH SURFW SURFH STATUS
 //           cols DSTW values rows DSTH values
 // A value is the source index, or -1 where the destination pixel lies off the
@@ -12,12 +11,14 @@
 // the destination changed, or a colour did not come from the source table.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
+#include "stretch_pattern.h"
 #include "winapi.h"
 
 namespace {
+
+using stretch_pattern::Pass;
 
 struct Case {
   int srcW, srcH, dstX, dstY, dstW, dstH, surfW, surfH;
@@ -25,83 +26,12 @@ struct Case {
 
 constexpr uint32_t kUntouched = 0x00FF00FF;
 
-// Colour of palette index i: red carries i, green and blue check it.
-uint32_t IndexColour(int i) {
-  return (static_cast<uint32_t>(i) << 16) |
-         (static_cast<uint32_t>(255 - i) << 8) | 0x5Au;
-}
-
-// Which part of the source coordinate a pass encodes in the 8-bit pixels.
-enum class Pass { ColumnLow, ColumnHigh, RowLow, RowHigh };
-
-int EncodedByte(Pass pass, int x, int y) {
-  switch (pass) {
-  case Pass::ColumnLow:
-    return x & 255;
-  case Pass::ColumnHigh:
-    return x >> 8;
-  case Pass::RowLow:
-    return y & 255;
-  case Pass::RowHigh:
-    return y >> 8;
-  }
-  return 0;
-}
-
 struct Target {
   HDC dc = nullptr;
   HBITMAP bitmap = nullptr;
   HGDIOBJ previous = nullptr;
   uint32_t *pixels = nullptr;
 };
-
-// Stretches one pass's source onto the target; true when the copy ran.
-bool StretchPass(const Target &target, const Case &c, Pass pass) {
-  const int stride = (c.srcW + 3) & ~3;
-  std::vector<unsigned char> dib(sizeof(BITMAPINFOHEADER) + 256 * 4 +
-                                 static_cast<size_t>(stride) *
-                                     static_cast<size_t>(c.srcH));
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(BITMAPINFOHEADER);
-  header.biWidth = c.srcW;
-  header.biHeight = c.srcH;
-  header.biPlanes = 1;
-  header.biBitCount = 8;
-  header.biCompression = BI_RGB;
-  std::memcpy(dib.data(), &header, sizeof header);
-  for (int i = 0; i < 256; ++i) {
-    const uint32_t colour = IndexColour(i);
-    std::memcpy(&dib[sizeof header + static_cast<size_t>(i) * 4], &colour, 4);
-  }
-  unsigned char *bits = dib.data() + sizeof header + 256 * 4;
-  for (int y = 0; y < c.srcH; ++y) {
-    // Bottom-up: the first stored row is the bottom one.
-    unsigned char *row = bits + static_cast<size_t>(c.srcH - 1 - y) *
-                                    static_cast<size_t>(stride);
-    for (int x = 0; x < c.srcW; ++x) {
-      row[x] = static_cast<unsigned char>(EncodedByte(pass, x, y));
-    }
-  }
-  const auto *info = reinterpret_cast<const BITMAPINFO *>(dib.data());
-  bool copied = false;
-  HBITMAP source = CreateDIBitmap(target.dc, &info->bmiHeader, CBM_INIT, bits,
-                                  info, DIB_RGB_COLORS);
-  HDC memory = CreateCompatibleDC(target.dc);
-  if (source && memory) {
-    HGDIOBJ old = SelectObject(memory, source);
-    copied = StretchBlt(target.dc, c.dstX, c.dstY, c.dstW, c.dstH, memory, 0,
-                        0, c.srcW, c.srcH, SRCCOPY) != 0;
-    SelectObject(memory, old);
-    GdiFlush();
-  }
-  if (memory) {
-    DeleteDC(memory);
-  }
-  if (source) {
-    DeleteObject(source);
-  }
-  return copied;
-}
 
 bool MakeTarget(Target &target, int width, int height) {
   BITMAPINFO info{};
@@ -136,53 +66,58 @@ void FreeTarget(Target &target) {
   }
 }
 
+// Stretches one pass and folds what each destination column (or row) shows
+// into `out`; false when something went wrong.
+bool MeasurePass(const Target &target, const Case &c, Pass pass,
+                 std::vector<int> &out) {
+  const std::size_t count =
+      static_cast<std::size_t>(c.surfW) * static_cast<std::size_t>(c.surfH);
+  for (std::size_t i = 0; i < count; ++i) {
+    target.pixels[i] = kUntouched;
+  }
+  const auto picture = stretch_pattern::MakePicture(c.srcW, c.srcH, pass);
+  bool good = stretch_pattern::StretchPicture(
+      target.dc, picture, c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH);
+  GdiFlush();
+  const bool byColumn = stretch_pattern::ByColumn(pass);
+  std::vector<int> seen(out.size(), -1);
+  for (int y = 0; good && y < c.surfH; ++y) {
+    for (int x = 0; x < c.surfW; ++x) {
+      const uint32_t p = target.pixels[static_cast<std::size_t>(y) *
+                                           static_cast<std::size_t>(c.surfW) +
+                                       static_cast<std::size_t>(x)];
+      const int dx = x - c.dstX;
+      const int dy = y - c.dstY;
+      if (dx < 0 || dy < 0 || dx >= c.dstW || dy >= c.dstH) {
+        good = good && p == kUntouched;
+        continue;
+      }
+      const int value = static_cast<int>((p >> 16) & 255);
+      good = good && p == stretch_pattern::IndexColour(value);
+      int &slot = seen[static_cast<std::size_t>(byColumn ? dx : dy)];
+      good = good && (slot < 0 || slot == value);
+      slot = value;
+    }
+  }
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i] =
+        seen[i] < 0 ? -1 : out[i] | (seen[i] << stretch_pattern::Shift(pass));
+  }
+  return good;
+}
+
 void DumpCase(const Case &c) {
   Target target;
   bool good = MakeTarget(target, c.surfW, c.surfH);
-  std::vector<int> cols(static_cast<size_t>(c.dstW), 0);
-  std::vector<int> rows(static_cast<size_t>(c.dstH), 0);
-  const Pass passes[] = {Pass::ColumnLow, Pass::ColumnHigh, Pass::RowLow,
-                         Pass::RowHigh};
-  for (Pass pass : passes) {
-    if (!good) {
-      break;
-    }
-    const size_t count =
-        static_cast<size_t>(c.surfW) * static_cast<size_t>(c.surfH);
-    for (size_t i = 0; i < count; ++i) {
-      target.pixels[i] = kUntouched;
-    }
-    good = StretchPass(target, c, pass);
-    const bool byColumn = pass == Pass::ColumnLow || pass == Pass::ColumnHigh;
-    const int shift = pass == Pass::ColumnHigh || pass == Pass::RowHigh ? 8 : 0;
-    std::vector<int> seen(static_cast<size_t>(byColumn ? c.dstW : c.dstH), -1);
-    for (int y = 0; good && y < c.surfH; ++y) {
-      for (int x = 0; x < c.surfW; ++x) {
-        const uint32_t p = target.pixels[static_cast<size_t>(y) *
-                                             static_cast<size_t>(c.surfW) +
-                                         static_cast<size_t>(x)];
-        const int dx = x - c.dstX;
-        const int dy = y - c.dstY;
-        if (dx < 0 || dy < 0 || dx >= c.dstW || dy >= c.dstH) {
-          good = good && p == kUntouched;
-          continue;
-        }
-        const int value = static_cast<int>((p >> 16) & 255);
-        good = good && p == IndexColour(value);
-        int &slot = seen[static_cast<size_t>(byColumn ? dx : dy)];
-        good = good && (slot < 0 || slot == value);
-        slot = value;
-      }
-    }
-    std::vector<int> &out = byColumn ? cols : rows;
-    for (size_t i = 0; i < out.size(); ++i) {
-      out[i] = seen[i] < 0 ? -1 : out[i] | (seen[i] << shift);
-    }
+  std::vector<int> cols(static_cast<std::size_t>(c.dstW), 0);
+  std::vector<int> rows(static_cast<std::size_t>(c.dstH), 0);
+  for (Pass pass : stretch_pattern::kPasses) {
+    good = good && MeasurePass(target, c, pass,
+                               stretch_pattern::ByColumn(pass) ? cols : rows);
   }
   FreeTarget(target);
-  std::printf("stretch %d %d %d %d %d %d %d %d %s cols", c.srcW, c.srcH,
-              c.dstX, c.dstY, c.dstW, c.dstH, c.surfW, c.surfH,
-              good ? "ok" : "bad");
+  std::printf("stretch %d %d %d %d %d %d %d %d %s cols", c.srcW, c.srcH, c.dstX,
+              c.dstY, c.dstW, c.dstH, c.surfW, c.surfH, good ? "ok" : "bad");
   for (int v : cols) {
     std::printf(" %d", v);
   }
@@ -201,11 +136,10 @@ void DumpAtOrigin(int srcW, int srcH, int dstW, int dstH) {
 
 int main() {
   // Backdrops onto common screens, and shrinking them.
-  const int screens[][2] = {{3840, 2160}, {1920, 1080}, {1366, 768},
-                            {800, 600},   {1024, 768},  {1280, 1024},
-                            {640, 480},   {1365, 767},  {1023, 577},
-                            {320, 240},   {152, 112},   {3, 3},
-                            {1, 1},       {640, 1},     {1, 480}};
+  const int screens[][2] = {
+      {3840, 2160}, {1920, 1080}, {1366, 768}, {800, 600},  {1024, 768},
+      {1280, 1024}, {640, 480},   {1365, 767}, {1023, 577}, {320, 240},
+      {152, 112},   {3, 3},       {1, 1},      {640, 1},    {1, 480}};
   for (const auto &screen : screens) {
     DumpAtOrigin(640, 480, screen[0], screen[1]);
   }

@@ -1,0 +1,35 @@
+// Reads the reference data recorded under Wine (tests/data/wine/).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "winapi.h"
+
+namespace wine_reference {
+
+struct RegionRecord {
+  int left = 0, top = 0, right = 0, bottom = 0; // as passed
+  bool undefined = false; // Wine left rows of this box unset
+  int type = 0;           // GetRgnBox result
+  RECT box{};             // GetRgnBox rectangle
+  std::vector<RECT> rects;
+
+  int Width() const { return right > left ? right - left : left - right; }
+  int Height() const { return bottom > top ? bottom - top : top - bottom; }
+};
+
+struct StretchRecord {
+  int srcW = 0, srcH = 0, dstX = 0, dstY = 0, dstW = 0, dstH = 0;
+  int surfW = 0, surfH = 0;
+  bool ok = false;
+  std::vector<int> cols; // source column per destination column, -1 off
+  std::vector<int> rows; // source row per destination row, -1 off
+};
+
+// Both fail the calling test (and return nothing) when the file is missing
+// or a line does not parse.
+std::vector<RegionRecord> LoadRegions();
+std::vector<StretchRecord> LoadStretches();
+
+} // namespace wine_reference
