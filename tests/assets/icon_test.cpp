@@ -107,10 +107,12 @@ TEST(IconImages, HeaderStandardColoursAndMask) {
     for (int y = 0; y < spec.size; ++y)
       for (int x = 0; x < spec.size; ++x) {
         const Pixel p = PixelAt(*image, spec.size, x, y);
-        if (y == 0)
+        if (y == 0) {
           EXPECT_FALSE(p.transparent) << "top row, x " << x;
-        if (p.transparent)
+        }
+        if (p.transparent) {
           EXPECT_EQ(p.colour, 0) << "x " << x << ", y " << y;
+        }
         ++(p.transparent ? transparent : opaque);
       }
     EXPECT_TRUE(PixelAt(*image, spec.size, 0, spec.size - 1).transparent);

@@ -87,8 +87,9 @@ TEST(EmbeddedTable, IsTheMainModulesResources) {
   EXPECT_EQ(SizeofResource(nullptr, found), 41064u);
   HGLOBAL loaded = LoadResource(nullptr, found);
   ASSERT_NE(loaded, nullptr);
-  const void *data = LockResource(loaded);
-  EXPECT_EQ(data, assets_test::Find(2, 0, "BLOOD3")->data);
+  const platform::EmbeddedResource *entry = assets_test::Find(2, 0, "BLOOD3");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(LockResource(loaded), static_cast<const void *>(entry->data));
   FreeResource(loaded);
   EXPECT_EQ(FindResourceA(nullptr, "BLOOD6", RT_BITMAP), nullptr);
 }
