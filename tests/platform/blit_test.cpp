@@ -1,0 +1,239 @@
+// DIB bitmaps and stretched copies onto the headless display.
+#include <gtest/gtest.h>
+
+#include "layer_helpers.h"
+
+using layer_test::Dib;
+using layer_test::DistinctColour;
+using layer_test::GridDib;
+using layer_test::OpenWindow;
+
+namespace {
+
+constexpr uint32_t kFill = 0x123456;
+
+// One draw the way the saver makes it: memory DC, bitmap, copy, release.
+BOOL Draw(HDC windowDc, const Dib &dib, int x, int y, int w, int h, int sw = -1,
+          int sh = -1) {
+  HDC memory = CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = CreateDIBitmap(windowDc, dib.header(), CBM_INIT, dib.bits(),
+                                  dib.info(), DIB_RGB_COLORS);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  const BOOL ok = StretchBlt(windowDc, x, y, w, h, memory, 0, 0,
+                             sw < 0 ? dib.header()->biWidth : sw,
+                             sh < 0 ? dib.header()->biHeight : sh, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return ok;
+}
+
+uint32_t GridColour(int sx, int sy) {
+  return DistinctColour((sx + 16 * sy) & 0xFF);
+}
+
+class Blit : public ::testing::Test {
+protected:
+  void SetUp() override {
+    live = platform::LiveObjectCount();
+    window = OpenWindow(0, 0, 64, 48, 64, 48, kFill);
+    dc = GetDC(window);
+    SetStretchBltMode(dc, COLORONCOLOR);
+  }
+  void TearDown() override {
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    EXPECT_EQ(platform::LiveObjectCount(), live);
+  }
+  std::size_t live = 0;
+  HWND window = nullptr;
+  HDC dc = nullptr;
+};
+
+} // namespace
+
+TEST_F(Blit, EnlargedThroughEllipseChangesOnlyPixelsInside) {
+  HRGN clip = CreateEllipticRgn(5, 4, 27, 20);
+  SelectClipRgn(dc, clip);
+  ASSERT_TRUE(Draw(dc, GridDib(4, 4), 3, 2, 24, 20));
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const bool inside =
+          PtInRegion(clip, x, y) && x >= 3 && x < 27 && y >= 2 && y < 22;
+      const uint32_t want =
+          inside ? GridColour((x - 3) / 6, (y - 2) / 5) : kFill;
+      ASSERT_EQ(platform::DisplayPixel(x, y), want) << x << "," << y;
+    }
+  }
+  DeleteObject(clip);
+}
+
+TEST_F(Blit, ShrinkingDropsRowsAndColumns) {
+  ASSERT_TRUE(Draw(dc, GridDib(10, 10), 1, 1, 2, 2));
+  EXPECT_EQ(platform::DisplayPixel(1, 1), GridColour(4, 0));
+  EXPECT_EQ(platform::DisplayPixel(2, 1), GridColour(9, 0));
+  EXPECT_EQ(platform::DisplayPixel(1, 2), GridColour(4, 5));
+  EXPECT_EQ(platform::DisplayPixel(2, 2), GridColour(9, 5));
+  EXPECT_EQ(platform::DisplayPixel(3, 3), kFill);
+}
+
+TEST_F(Blit, ClippedAtSurfaceEdgesAndNegativeDestinations) {
+  // 2x enlargement reaching past every edge of the 64x48 display.
+  ASSERT_TRUE(Draw(dc, GridDib(40, 30), -8, -6, 80, 60));
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      ASSERT_EQ(platform::DisplayPixel(x, y),
+                GridColour((x + 8) / 2, (y + 6) / 2));
+    }
+  }
+  // Entirely off the surface: success, nothing drawn.
+  platform::OpenHeadlessDisplay(64, 48, kFill);
+  EXPECT_TRUE(Draw(dc, GridDib(4, 4), -100, 10, 50, 50));
+  EXPECT_TRUE(Draw(dc, GridDib(4, 4), 64, 0, 50, 50));
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      ASSERT_EQ(platform::DisplayPixel(x, y), kFill);
+    }
+  }
+}
+
+TEST_F(Blit, UnitedClipsAndClearedClip) {
+  HRGN a = CreateEllipticRgn(0, 0, 9, 9);
+  HRGN b = CreateEllipticRgn(30, 20, 45, 41);
+  EXPECT_EQ(SelectClipRgn(dc, a), COMPLEXREGION);
+  EXPECT_EQ(ExtSelectClipRgn(dc, b, RGN_OR), COMPLEXREGION);
+  ASSERT_TRUE(Draw(dc, GridDib(16, 12), 0, 0, 64, 48));
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const bool inside = PtInRegion(a, x, y) || PtInRegion(b, x, y);
+      ASSERT_EQ(platform::DisplayPixel(x, y) != kFill, inside);
+    }
+  }
+  EXPECT_EQ(SelectClipRgn(dc, nullptr), SIMPLEREGION);
+  ASSERT_TRUE(Draw(dc, GridDib(16, 12), 0, 0, 64, 48));
+  EXPECT_EQ(platform::DisplayPixel(63, 0), GridColour(15, 0));
+  // Uniting with no clip at all starts from the whole client area.
+  SelectClipRgn(dc, nullptr);
+  EXPECT_EQ(ExtSelectClipRgn(dc, a, RGN_OR), SIMPLEREGION);
+  EXPECT_EQ(ExtSelectClipRgn(dc, nullptr, RGN_OR), ERROR);
+  DeleteObject(a);
+  DeleteObject(b);
+}
+
+TEST_F(Blit, EmptyClipPaintsNothing) {
+  HRGN none = CreateEllipticRgn(10, 10, 10, 10);
+  SelectClipRgn(dc, none);
+  DeleteObject(none);
+  ASSERT_TRUE(Draw(dc, GridDib(8, 8), 9, 9, 2, 2));
+  EXPECT_EQ(platform::DisplayPixel(9, 9), kFill);
+  EXPECT_EQ(platform::DisplayPixel(10, 10), kFill);
+}
+
+TEST_F(Blit, SourceBeyondTheBitmapIsNotDrawn) {
+  // Source rectangle 8x8 on a 4x4 bitmap: only the mapped part paints.
+  HDC memory = CreateCompatibleDC(dc);
+  const Dib dib = GridDib(4, 4);
+  HBITMAP bitmap = CreateDIBitmap(dc, dib.header(), CBM_INIT, dib.bits(),
+                                  dib.info(), DIB_RGB_COLORS);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, 8, 8, memory, 0, 0, 8, 8, SRCCOPY));
+  EXPECT_EQ(platform::DisplayPixel(3, 3), GridColour(3, 3));
+  EXPECT_EQ(platform::DisplayPixel(4, 0), kFill);
+  EXPECT_EQ(platform::DisplayPixel(0, 4), kFill);
+  // Unsupported or broken requests fail without drawing.
+  EXPECT_FALSE(StretchBlt(dc, 0, 0, 8, 8, memory, 0, 0, 4, 4, 0x00EE0086));
+  EXPECT_FALSE(StretchBlt(dc, 8, 0, -8, 8, memory, 0, 0, 4, 4, SRCCOPY));
+  EXPECT_FALSE(StretchBlt(memory, 0, 0, 8, 8, dc, 0, 0, 4, 4, SRCCOPY));
+  EXPECT_FALSE(StretchBlt(nullptr, 0, 0, 8, 8, memory, 0, 0, 4, 4, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(dc, 20, 20, 0, 8, memory, 0, 0, 4, 4, SRCCOPY));
+  EXPECT_EQ(platform::DisplayPixel(20, 20), kFill);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+TEST_F(Blit, ThousandsOfClippedDrawsLeakNothing) {
+  const Dib backdrop = GridDib(64, 48);
+  const Dib frame = GridDib(20, 20);
+  const std::size_t before = platform::LiveObjectCount();
+  for (int i = 0; i < 3000; ++i) {
+    const int c = i % 23;
+    HRGN splat = CreateEllipticRgn(30 - c, 20 - c, 30 + c, 20 + c);
+    SelectClipRgn(dc, splat);
+    DeleteObject(splat);
+    for (int d = 0; d < 3; ++d) {
+      HRGN drop = CreateEllipticRgn(i % 60, d * 15, i % 60 + 2 + d, d * 15 + 5);
+      ExtSelectClipRgn(dc, drop, RGN_OR);
+      DeleteObject(drop);
+    }
+    Draw(dc, i % 2 ? backdrop : frame, 29 - c, 19 - c, 2 * c + 2, 2 * c + 2);
+  }
+  SelectClipRgn(dc, nullptr);
+  EXPECT_EQ(platform::LiveObjectCount(), before);
+}
+
+TEST(DibBitmap, BadHeadersGiveNoBitmap) {
+  const std::size_t live = platform::LiveObjectCount();
+  const Dib good = GridDib(6, 5);
+  auto attempt = [&](auto change) {
+    Dib dib = good;
+    dib.Edit(change);
+    return CreateDIBitmap(nullptr, dib.header(), CBM_INIT, dib.bits(),
+                          dib.info(), DIB_RGB_COLORS);
+  };
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biSize = 12; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biPlanes = 2; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biBitCount = 24; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biCompression = 1; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = 0; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = -6; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biHeight = 0; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biHeight = INT32_MIN; }),
+            nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = 1 << 30; }), nullptr);
+  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biClrUsed = 257; }), nullptr);
+  EXPECT_EQ(CreateDIBitmap(nullptr, nullptr, CBM_INIT, good.bits(), good.info(),
+                           DIB_RGB_COLORS),
+            nullptr);
+  EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, nullptr,
+                           good.info(), DIB_RGB_COLORS),
+            nullptr);
+  EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, good.bits(),
+                           nullptr, DIB_RGB_COLORS),
+            nullptr);
+  EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, good.bits(),
+                           good.info(), 1),
+            nullptr);
+  HDC gone = CreateCompatibleDC(nullptr);
+  DeleteDC(gone);
+  EXPECT_EQ(CreateDIBitmap(gone, good.header(), CBM_INIT, good.bits(),
+                           good.info(), DIB_RGB_COLORS),
+            nullptr);
+  EXPECT_EQ(platform::LiveObjectCount(), live);
+}
+
+TEST(DibBitmap, TopDownRowsAndShortColourTables) {
+  HWND window = OpenWindow(0, 0, 8, 8, 8, 8, kFill);
+  HDC dc = GetDC(window);
+  Dib dib = GridDib(4, 4);
+  // Turn it into a top-down DIB of the same picture.
+  Dib flipped = dib;
+  flipped.Edit([](BITMAPINFOHEADER &h) { h.biHeight = -4; });
+  for (int row = 0; row < 4; ++row) {
+    std::memcpy(flipped.bytes.data() + 1064 + 4 * row,
+                dib.bytes.data() + 1064 + 4 * (3 - row), 4);
+  }
+  ASSERT_TRUE(Draw(dc, flipped, 0, 0, 4, 4, 4, 4));
+  EXPECT_EQ(platform::DisplayPixel(1, 0), GridColour(1, 0));
+  EXPECT_EQ(platform::DisplayPixel(2, 3), GridColour(2, 3));
+  // Indices past a short colour table come out black.
+  Dib shortTable = GridDib(4, 4);
+  shortTable.Edit([](BITMAPINFOHEADER &h) { h.biClrUsed = 2; });
+  ASSERT_TRUE(Draw(dc, shortTable, 4, 4, 4, 4));
+  EXPECT_EQ(platform::DisplayPixel(5, 4), DistinctColour(1));
+  EXPECT_EQ(platform::DisplayPixel(6, 4), 0u);
+  EXPECT_EQ(GetPixel(dc, 5, 4), RGB(1, 254, 7));
+  EXPECT_EQ(GetPixel(dc, 8, 4), CLR_INVALID);
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
+}

@@ -1,0 +1,80 @@
+// Embedded resources found by name or number and type.
+#include <gtest/gtest.h>
+
+#include "layer_helpers.h"
+
+namespace {
+
+const unsigned char kSplash[] = {1, 2, 3, 4, 5};
+const unsigned char kDialog[] = {9, 9};
+const unsigned char kTable[] = {7};
+const platform::EmbeddedResource kEntries[] = {
+    {nullptr, 2, "SPLASH1", 0, 0x409, kSplash, sizeof kSplash},
+    {nullptr, 5, nullptr, 2003, 0x409, kDialog, sizeof kDialog},
+    {"PALETTE", 0, "COLOURS", 0, 0x409, kTable, sizeof kTable},
+};
+
+class Resources : public ::testing::Test {
+protected:
+  void SetUp() override {
+    previous = platform::SetModuleResources({kEntries, 3});
+    live = platform::LiveObjectCount();
+  }
+  void TearDown() override {
+    EXPECT_EQ(platform::LiveObjectCount(), live);
+    platform::SetModuleResources(previous);
+  }
+  platform::ResourceTable previous{};
+  std::size_t live = 0;
+};
+
+} // namespace
+
+TEST_F(Resources, FoundByNameNumberAndType) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC splash = FindResourceA(module, "splash1", RT_BITMAP);
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(FindResourceA(nullptr, "SPLASH1", MAKEINTRESOURCEA(2)), splash);
+  EXPECT_EQ(FindResourceA(module, "SPLASH1", "#2"), splash);
+  EXPECT_EQ(SizeofResource(module, splash), 5u);
+  HRSRC dialog = FindResourceA(module, MAKEINTRESOURCEA(2003), RT_DIALOG);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(FindResourceA(module, "#2003", RT_DIALOG), dialog);
+  EXPECT_NE(FindResourceA(module, "Colours", "palette"), nullptr);
+
+  HGLOBAL loaded = LoadResource(module, splash);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(platform::LiveObjectCount(), live + 1);
+  EXPECT_EQ(LockResource(loaded), static_cast<const void *>(kSplash));
+  FreeResource(loaded);
+  EXPECT_EQ(LockResource(loaded), nullptr);
+}
+
+TEST_F(Resources, MissesAndBadHandles) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  EXPECT_EQ(FindResourceA(module, "SPLASH1", RT_ICON), nullptr);
+  EXPECT_EQ(FindResourceA(module, "SPLASH", RT_BITMAP), nullptr);
+  EXPECT_EQ(FindResourceA(module, "SPLASH12", RT_BITMAP), nullptr);
+  EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(2004), RT_DIALOG), nullptr);
+  EXPECT_EQ(FindResourceA(module, "#", RT_DIALOG), nullptr);
+  EXPECT_EQ(FindResourceA(module, "#99999999", RT_DIALOG), nullptr);
+  EXPECT_EQ(FindResourceA(module, nullptr, RT_BITMAP), nullptr);
+  HMODULE other = reinterpret_cast<HMODULE>(0x10000000);
+  EXPECT_EQ(FindResourceA(other, "SPLASH1", RT_BITMAP), nullptr);
+
+  HRSRC splash = FindResourceA(module, "SPLASH1", RT_BITMAP);
+  auto shifted =
+      reinterpret_cast<HRSRC>(reinterpret_cast<uintptr_t>(splash) + 1);
+  EXPECT_EQ(LoadResource(module, shifted), nullptr);
+  EXPECT_EQ(LoadResource(module, nullptr), nullptr);
+  EXPECT_EQ(LoadResource(other, splash), nullptr);
+  EXPECT_EQ(SizeofResource(module, shifted), 0u);
+  EXPECT_EQ(LockResource(nullptr), nullptr);
+  FreeResource(nullptr);
+
+  // With the table gone, nothing is found.
+  const platform::ResourceTable mine = platform::SetModuleResources({});
+  EXPECT_EQ(FindResourceA(module, "SPLASH1", RT_BITMAP), nullptr);
+  EXPECT_EQ(LoadResource(module, splash), nullptr);
+  platform::SetModuleResources(mine);
+}
