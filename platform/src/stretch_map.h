@@ -20,6 +20,11 @@ inline int64_t StretchSource(int64_t d, int64_t srcLength, int64_t dstLength,
   const int64_t n = dstLength;
   if (s > n) {
     if (axis == Axis::Horizontal) {
+      // A single destination column stops one source column short: the
+      // stepper's end point is clipped back past the last column.
+      if (n == 1) {
+        return s - 2;
+      }
       return (2 * s * (d + 1) - n) / (2 * n);
     }
     return (2 * s * d + n) / (2 * n);

@@ -63,6 +63,13 @@ TEST(StretchMapping, ShrinkingKeepsLastColumnAndFirstRowOfEachGroup) {
   EXPECT_EQ(ClosedForm(10, 2, Axis::Vertical), (std::vector<int>{0, 5}));
 }
 
+TEST(StretchMapping, SingleColumnShowsTheNextToLastSourceColumn) {
+  EXPECT_EQ(StretchSource(0, 640, 1, Axis::Horizontal), 638);
+  EXPECT_EQ(StretchSource(0, 200, 1, Axis::Horizontal), 198);
+  EXPECT_EQ(StretchSource(0, 2, 1, Axis::Horizontal), 0);
+  EXPECT_EQ(StretchSource(0, 640, 1, Axis::Vertical), 0);
+}
+
 TEST(StretchMapping, EnlargingRepeatsEverySourcePixel) {
   for (Axis axis : {Axis::Horizontal, Axis::Vertical}) {
     EXPECT_EQ(ClosedForm(2, 10, axis),
@@ -74,7 +81,7 @@ TEST(StretchMapping, EnlargingRepeatsEverySourcePixel) {
 TEST(StretchMapping, ClosedFormFollowsTheSteppingStretcher) {
   for (Axis axis : {Axis::Horizontal, Axis::Vertical}) {
     for (int src = 1; src <= 90; ++src) {
-      for (int dst = 1; dst <= 90; ++dst) {
+      for (int dst = 2; dst <= 90; ++dst) {
         ASSERT_EQ(ClosedForm(src, dst, axis), Stepped(src, dst, axis))
             << src << " -> " << dst;
       }
