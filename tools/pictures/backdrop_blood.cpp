@@ -63,8 +63,13 @@ Image RenderBloodBackdrop() {
   const TextBox box = DrawText(title, kSerifBold, 150, 600, "Gushmire",
                                kBackdropWidth / 2, 230);
   AddDrips(title, box.top, box.bottom + 1, 110, 3100);
+  // A dark halo behind the title lifts it off the flesh.
+  const Mask halo = Blur(title, 9);
+  for (int y = 0; y < kBackdropHeight; ++y)
+    for (int x = 0; x < kBackdropWidth; ++x)
+      out.At(x, y) = out.At(x, y) * (1 - 0.55 * Clamp01(halo.Get(x, y) * 1.6));
   EmbossStyle blood;
-  blood.material.albedo = {0.78, 0.03, 0.04};
+  blood.material.albedo = {0.86, 0.04, 0.04};
   blood.material.shininess = 70;
   blood.material.specular = 0.9;
   blood.material.sheen = 0.15;

@@ -4,6 +4,7 @@
 #include "emboss.h"
 #include "faces.h"
 #include "lettering.h"
+#include "mathx.h"
 #include "noise.h"
 
 namespace pictures {
@@ -35,8 +36,8 @@ Image RenderPusBackdrop() {
       const Vec3 p{x / 90.0, y / 90.0, 0.8};
       const double phaseY = kTwoPi * y / 30.0 + 1.8 * Noise(p, 4500);
       const double phaseX = kTwoPi * x / 44.0 + 1.8 * Noise(p * 1.3, 4510);
-      const double dx = 8 * std::sin(phaseY) + 6 * Fbm(p * 1.5, 3, 4520);
-      const double dy = 5 * std::sin(phaseX) + 5 * Fbm(p * 1.5, 3, 4530);
+      const double dx = 5 * Sin(phaseY) + 3.5 * Fbm(p * 1.5, 3, 4520);
+      const double dy = 3 * Sin(phaseX) + 3 * Fbm(p * 1.5, 3, 4530);
       Rgb c;
       for (int k = 0; k < 5; ++k) {
         const double ox = k == 1 ? 1.5 : k == 2 ? -1.5 : 0;
@@ -45,7 +46,7 @@ Image RenderPusBackdrop() {
       }
       c = c * 0.2;
       // The ripples gather light on one flank of each wave.
-      const double lens = 1 + 0.14 * std::cos(phaseY) + 0.08 * std::cos(phaseX);
+      const double lens = 1 + 0.14 * Cos(phaseY) + 0.08 * Cos(phaseX);
       out.At(x, y) = YellowTint(c * lens);
     }
 
@@ -53,7 +54,7 @@ Image RenderPusBackdrop() {
   DrawText(text, kSerifBold, 40, 600, "LOOK CLOSER: IT IS ALL GUSHMIRE",
            kBackdropWidth / 2, 64, 2);
   EmbossStyle amber;
-  amber.material.albedo = {0.42, 0.26, 0.03};
+  amber.material.albedo = {0.98, 0.92, 0.66};
   amber.material.shininess = 50;
   amber.material.specular = 0.6;
   amber.outline = {0.0, 0.0, 0.0};

@@ -1,4 +1,5 @@
 #include "faces.h"
+#include "mathx.h"
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ bool PaintFace(const Face &f, double u, double v, Rgb &colour) {
   skin.specular = 0.18;
   skin.sheen = 0.05;
   if (head < 1) {
-    Rgb a = f.skin;
+    Rgb a = f.skin * 1.12;
     // Cheeks, eye sockets and the shadow beside the nose.
     a = Mix(a, a * Rgb{1.1, 0.8, 0.8},
             0.5 * (Blob(u, v, -0.42, 0.32, 0.2, 0.16, 0.9) +
@@ -58,7 +59,7 @@ bool PaintFace(const Face &f, double u, double v, Rgb &colour) {
     // Brows.
     for (double side : {-1.0, 1.0}) {
       const double du = u - side * 0.31;
-      const double browV = -0.24 - 0.05 * std::cos(du * 5);
+      const double browV = -0.24 - 0.05 * Cos(du * 5);
       if (std::fabs(du) < 0.17 && std::fabs(v - browV) < 0.035)
         a = Mix(a, f.hair, 0.85);
     }
@@ -95,7 +96,7 @@ bool PaintFace(const Face &f, double u, double v, Rgb &colour) {
     if (inHair) {
       const double strands = 0.75 + 0.25 * Fbm({u * 3, v * 25, f.cx}, 3, 4100);
       const double cover =
-          Smoothstep(-0.42, -0.58, v - 0.12 * std::cos(u * 5)) +
+          Smoothstep(-0.42, -0.58, v - 0.12 * Cos(u * 5)) +
           Smoothstep(0.62, 0.74, std::fabs(u)) * Smoothstep(0.2, -0.2, v);
       colour = Mix(colour, f.hair * strands * (0.5 + 0.5 * nz), Clamp01(cover));
     }
@@ -167,13 +168,13 @@ Image RenderFaces(int width, int height) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const double t = static_cast<double>(y) / height;
-      Rgb colour = Mix(Rgb{0.35, 0.32, 0.28}, Rgb{0.1, 0.09, 0.08}, t);
+      Rgb colour = Mix(Rgb{0.8, 0.77, 0.7}, Rgb{0.4, 0.37, 0.33}, t);
       colour = colour * (0.85 + 0.15 * Fbm({x / 70.0, y / 70.0, 0.5}, 4, 4300));
       for (const Face &f : faces) {
         const double dx = (x - f.cx) / f.size;
         const double dy = (y - f.cy) / f.size;
-        const double c = std::cos(f.tilt);
-        const double s = std::sin(f.tilt);
+        const double c = Cos(f.tilt);
+        const double s = Sin(f.tilt);
         Rgb painted;
         if (PaintFace(f, c * dx + s * dy, -s * dx + c * dy, painted))
           colour = painted;

@@ -1,4 +1,5 @@
 #include "frames.h"
+#include "mathx.h"
 
 #include <numbers>
 
@@ -10,10 +11,6 @@
 namespace pictures {
 
 namespace {
-
-constexpr int kSuper = 2; // samples per pixel along each axis
-constexpr int kGrid = kFrameSize * kSuper;
-constexpr double kStep = 2.0 / kGrid; // one sample in disc units
 
 struct Colours {
   Rgb dark, base, light, vein, pale, splash, deep;
@@ -46,18 +43,18 @@ Surface Skin(Humour humour, int stage, Vec3 p) {
     albedo = albedo * (1 - 0.2 * Smoothstep(0.15, 0.7, spots));
     s.height = 0.010 * mottle + 0.004 * spots;
   } else {
-    const double marble = Marble(p, stage == 1 ? 1.0 : 1.7, seed);
+    const double marble = Marble(p, stage == 1 ? 1.0 : 1.45, seed);
     albedo = Mix(Mix(c.light, c.base, 0.35), c.dark, marble);
-    s.height = (stage == 1 ? 0.006 : 0.03) * marble * marble;
+    s.height = (stage == 1 ? 0.006 : 0.022) * marble * marble;
   }
   if (stage >= 3)
-    albedo = Mix(albedo, c.pale, stage == 3 ? 0.58 : 0.66);
+    albedo = Mix(albedo, c.pale, stage == 3 ? 0.58 : 0.72);
   if (stage == 2 || stage == 3) {
     const bool stretched = stage == 3;
     const Vec3 q = stretched ? Vec3{p.x * 0.75, p.y * 1.1, p.z * 0.75} : p;
     const double vein = VeinField(q, stretched ? 1.7 : 2.6,
                                   stretched ? 0.05 : 0.085, seed + 70);
-    const double weight = humour == Humour::Blood ? 1.0 : 0.45;
+    const double weight = humour == Humour::Blood ? 1.0 : 0.3;
     s.height += (stretched ? 0.022 : 0.04) * vein * weight;
     albedo = Mix(albedo, stretched ? Mix(c.vein, c.pale, 0.35) : c.vein,
                  (stretched ? 0.6 : 0.75) * vein * weight);
@@ -76,17 +73,19 @@ Surface Pool(Surface skin, const Colours &c, double distance, double depth,
   const double cover = Smoothstep(0.006, -0.006, distance);
   const double thick = Clamp01(-distance / depth);
   Rgb liquid = Mix(c.splash, c.deep, Smoothstep(0.0, 1.0, thick));
-  const double angle = std::atan2(p.y, p.x);
+  const double angle = Atan2(p.y, p.x);
   const double streak =
-      0.5 + 0.5 * std::sin(angle * 31 + 4 * Noise(p * 3.0, seed + 3));
+      0.5 + 0.5 * Sin(angle * 31 + 4 * Noise(p * 3.0, seed + 3));
   liquid = liquid * (0.88 + 0.24 * streak * (1 - thick));
   // A dark wet stain soaks into the skin just outside the edge.
-  const double stain = Smoothstep(0.07, 0.0, distance) * (1 - cover);
-  skin.material.albedo = skin.material.albedo * (1 - 0.35 * stain);
+  const double stain = Smoothstep(0.05, 0.0, distance) * (1 - cover);
+  skin.material.albedo = skin.material.albedo * (1 - 0.3 * stain);
   Surface s;
   s.material.albedo = Mix(skin.material.albedo, liquid, cover);
   const double ripples = 0.004 * Fbm(p * 9.0, 3, seed + 11);
-  s.height = skin.height + cover * (0.035 * std::sqrt(thick) + ripples);
+  // The liquid all but buries the skin's relief.
+  s.height = skin.height * (1 - 0.8 * cover) +
+             cover * (0.035 * std::sqrt(thick) + ripples);
   s.material.shininess = Mix(skin.material.shininess, 110, cover);
   s.material.specular = Mix(skin.material.specular, 0.95, cover);
   s.material.sheen = Mix(skin.material.sheen, 0.18, cover);
@@ -109,12 +108,17 @@ bool InsideDisc(int x, int y) {
 }
 
 Image RenderFrame(Humour humour, int stage) {
+  // Samples per pixel along each axis: the smooth skins need one, the sharp
+  // splash edges of the last two stages four.
+  const int kSuper = stage >= 4 ? 2 : 1;
+  const int kGrid = kFrameSize * kSuper;
+  const double kStep = 2.0 / kGrid; // one sample in disc units
   const Colours &c = humour == Humour::Blood ? kBlood : kPus;
   const uint32_t seed = humour == Humour::Blood ? 1000u : 2000u;
   const TendrilSplash tendrils(seed + 400);
   const BurstSplash burst(seed + 500);
 
-  std::vector<Sampled> grid(static_cast<std::size_t>(kGrid) * kGrid);
+  std::vector<Sampled> grid(static_cast<std::size_t>(kGrid * kGrid));
   auto cell = [&](int i, int j) -> Sampled & {
     return grid[static_cast<std::size_t>(j) * kGrid +
                 static_cast<std::size_t>(i)];
@@ -136,7 +140,7 @@ Image RenderFrame(Humour humour, int stage) {
                          0.12, s.point, seed, 0.15);
       } else {
         s.surface = Pool(Skin(humour, 5, s.point), c, burst.Distance(u, v), 0.3,
-                         s.point, seed, 0.5);
+                         s.point, seed, 0.35);
       }
     }
 

@@ -1,4 +1,5 @@
 #include "lettering.h"
+#include "mathx.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -111,11 +112,10 @@ double DripDistance(double px, double py, double x, double y, double length,
                     double width) {
   const double t = Clamp01((py - y) / length);
   const double along = std::clamp(py, y, y + length);
-  const double fillet =
-      width * 1.6 * std::pow(Clamp01(1 - (py - y) / 7.0), 2.0);
+  const double fillet = width * 1.6 * Pow(Clamp01(1 - (py - y) / 7.0), 2.0);
   const double half = width * (1 - 0.3 * t) + fillet;
-  const double run = std::hypot(px - x, py - along) - half;
-  const double bead = std::hypot(px - x, py - (y + length)) - width * 1.3;
+  const double run = Hypot(px - x, py - along) - half;
+  const double bead = Hypot(px - x, py - (y + length)) - width * 1.3;
   return std::min(run, bead);
 }
 

@@ -1,10 +1,14 @@
 // gushmire-pictures: draws the twelve bitmaps and computes paletteTable.
 // Usage: gushmire-pictures <assets directory>
 // Writes <dir>/bitmaps/<NAME>.bmp and <dir>/palette_table.cpp.
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "backdrops.h"
@@ -16,17 +20,6 @@ namespace {
 
 using namespace pictures;
 
-struct Picture {
-  std::string name;
-  int pixelsPerMetre;
-  Image image;
-};
-
-Bitmap8 Finish(const Picture &p) {
-  const Quantized q = QuantizePicture(p.image);
-  return {p.image.width, p.image.height, p.pixelsPerMetre, q.table, q.indices};
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -37,21 +30,56 @@ int main(int argc, char **argv) {
   try {
     const std::filesystem::path root(argv[1]);
     std::filesystem::create_directories(root / "bitmaps");
-    std::vector<Picture> pictures;
-    pictures.push_back({"SPLASH1", 3740, RenderBloodBackdrop()});
-    pictures.push_back({"SPLASH2", 3740, RenderPusBackdrop()});
+    struct Job {
+      std::string name;
+      int pixelsPerMetre;
+      Image (*render)(int stage);
+      int stage;
+    };
+    std::vector<Job> jobs = {
+        {"SPLASH1", 3740, [](int) { return RenderBloodBackdrop(); }, 0},
+        {"SPLASH2", 3740, [](int) { return RenderPusBackdrop(); }, 0}};
     for (int stage = 1; stage <= 5; ++stage)
-      pictures.push_back({"BLOOD" + std::to_string(stage), 2755,
-                          RenderFrame(Humour::Blood, stage)});
+      jobs.push_back({"BLOOD" + std::to_string(stage), 2755,
+                      [](int s) { return RenderFrame(Humour::Blood, s); },
+                      stage});
     for (int stage = 1; stage <= 5; ++stage)
-      pictures.push_back({"PUS" + std::to_string(stage), 2874,
-                          RenderFrame(Humour::Pus, stage)});
+      jobs.push_back({"PUS" + std::to_string(stage), 2874,
+                      [](int s) { return RenderFrame(Humour::Pus, s); },
+                      stage});
 
-    std::vector<Bitmap8> bitmaps;
-    for (const Picture &p : pictures) {
-      bitmaps.push_back(Finish(p));
-      const std::string path = (root / "bitmaps" / (p.name + ".bmp")).string();
-      if (!WriteFile(path, EncodeBmp(bitmaps.back()))) {
+    // Pictures are independent, so they are drawn on all cores; each lands
+    // in its own slot, which keeps the output independent of timing.
+    std::vector<Bitmap8> bitmaps(jobs.size());
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto worker = [&] {
+      for (std::size_t i; (i = next++) < jobs.size();) {
+        try {
+          const Image image = jobs[i].render(jobs[i].stage);
+          const Quantized q = QuantizePicture(image);
+          bitmaps[i] = {image.width, image.height, jobs[i].pixelsPerMetre,
+                        q.table, q.indices};
+        } catch (...) {
+          const std::lock_guard<std::mutex> hold(failureLock);
+          failure = std::current_exception();
+        }
+      }
+    };
+    const unsigned threads =
+        std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    {
+      std::vector<std::jthread> pool;
+      for (unsigned t = 0; t < threads; ++t)
+        pool.emplace_back(worker);
+    }
+    if (failure)
+      std::rethrow_exception(failure);
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+      const std::string path =
+          (root / "bitmaps" / (jobs[i].name + ".bmp")).string();
+      if (!WriteFile(path, EncodeBmp(bitmaps[i]))) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
       }

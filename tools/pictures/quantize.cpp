@@ -317,6 +317,17 @@ Table BuildTable(const std::vector<Counted> &colours,
       }
     }
   }
+  // Free entries in order of brightness: tidier to look at, same colours.
+  std::vector<Colour8> ordered;
+  for (std::size_t i : free)
+    ordered.push_back(table[i]);
+  std::stable_sort(ordered.begin(), ordered.end(), [](Colour8 a, Colour8 b) {
+    const int la = 299 * a.r + 587 * a.g + 114 * a.b;
+    const int lb = 299 * b.r + 587 * b.g + 114 * b.b;
+    return la != lb ? la < lb : DistanceSquared(a, {}) < DistanceSquared(b, {});
+  });
+  for (std::size_t k = 0; k < free.size(); ++k)
+    table[free[k]] = ordered[k];
   return table;
 }
 

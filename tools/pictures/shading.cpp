@@ -1,4 +1,5 @@
 #include "shading.h"
+#include "mathx.h"
 
 namespace pictures {
 
@@ -13,11 +14,11 @@ Rgb Shade(const Material &m, Vec3 normal, double facing) {
   Rgb colour = m.albedo * (ambient + 0.95 * diffuse * diffuse);
   // Light scattered under the skin brightens the shadow side a little.
   colour = colour + m.albedo * m.albedo * (0.18 * (1 - diffuse));
-  const double rim = std::pow(1 - Clamp01(facing), 2.2);
+  const double rim = Pow(1 - Clamp01(facing), 2.2);
   colour = colour * (1 - 0.62 * rim);
   const double nh = std::max(0.0, Dot(normal, half));
   const double highlight =
-      m.specular * std::pow(nh, m.shininess) + m.sheen * std::pow(nh, 6.0);
+      m.specular * Pow(nh, m.shininess) + m.sheen * Pow(nh, 6.0);
   const double h = Clamp01(highlight);
   return AddLight(colour, {h, h * 0.97, h * 0.94});
 }

@@ -1,4 +1,5 @@
 #include "splash.h"
+#include "mathx.h"
 
 #include <numbers>
 
@@ -28,7 +29,7 @@ double SegmentDistance(const Segment &s, double x, double y) {
 double DropsDistance(const std::vector<Vec3> &drops, double x, double y) {
   double d = 1e9;
   for (const Vec3 &drop : drops)
-    d = std::min(d, std::hypot(x - drop.x, y - drop.y) - drop.z);
+    d = std::min(d, Hypot(x - drop.x, y - drop.y) - drop.z);
   return d;
 }
 
@@ -42,8 +43,8 @@ void GrowTendril(Sequence &rng, std::vector<Segment> &out,
     angle += rng.Range(-0.32, 0.32);
     const double w0 = width * (1 - 0.85 * i / steps);
     const double w1 = width * (1 - 0.85 * (i + 1) / steps);
-    const double nx = x + std::cos(angle) * step;
-    const double ny = y + std::sin(angle) * step;
+    const double nx = x + Cos(angle) * step;
+    const double ny = y + Sin(angle) * step;
     out.push_back({x, y, nx, ny, w0, w1});
     if (depth < 2 && i > 0 && i < steps - 1 && rng.Next() < 0.22) {
       const double side = rng.Next() < 0.5 ? -1.0 : 1.0;
@@ -55,7 +56,7 @@ void GrowTendril(Sequence &rng, std::vector<Segment> &out,
     y = ny;
   }
   if (rng.Next() < 0.6)
-    drops.push_back({x + std::cos(angle) * 0.06, y + std::sin(angle) * 0.06,
+    drops.push_back({x + Cos(angle) * 0.06, y + Sin(angle) * 0.06,
                      width * rng.Range(0.4, 0.8)});
 }
 
@@ -68,19 +69,23 @@ TendrilSplash::TendrilSplash(uint32_t seed) : seed_(seed) {
     const double angle =
         2 * std::numbers::pi * (i + rng.Range(-0.3, 0.3)) / count;
     const double start = 0.2;
-    GrowTendril(rng, segments_, drops_, std::cos(angle) * start,
-                std::sin(angle) * start, angle, rng.Range(0.35, 0.72),
-                rng.Range(0.035, 0.06), 0);
+    GrowTendril(rng, segments_, drops_, Cos(angle) * start, Sin(angle) * start,
+                angle, rng.Range(0.35, 0.72), rng.Range(0.035, 0.06), 0);
   }
 }
 
 double TendrilSplash::Distance(double x, double y) const {
-  const double angle = std::atan2(y, x);
+  const double angle = Atan2(y, x);
   const double wobble =
-      Noise({std::cos(angle) * 2.5, std::sin(angle) * 2.5, 0.5}, seed_ + 5);
-  double d = std::hypot(x, y) - (0.27 + 0.06 * wobble);
-  for (const Segment &s : segments_)
+      Noise({Cos(angle) * 2.5, Sin(angle) * 2.5, 0.5}, seed_ + 5);
+  double d = Hypot(x, y) - (0.27 + 0.06 * wobble);
+  for (const Segment &s : segments_) {
+    // Segments are short: a cheap bound skips those too far to matter.
+    const double reach = Hypot(s.bx - s.ax, s.by - s.ay) / 2 + s.wa + 0.035;
+    if (Hypot(x - (s.ax + s.bx) / 2, y - (s.ay + s.by) / 2) - reach > d)
+      continue;
     d = SmoothMin(d, SegmentDistance(s, x, y), 0.035);
+  }
   return std::min(d, DropsDistance(drops_, x, y));
 }
 
@@ -89,18 +94,18 @@ BurstSplash::BurstSplash(uint32_t seed) : seed_(seed) {
   for (int i = 0; i < 9; ++i) {
     const double angle = rng.Range(0, 2 * std::numbers::pi);
     const double radius = rng.Range(0.9, 0.95);
-    drops_.push_back({std::cos(angle) * radius, std::sin(angle) * radius,
-                      rng.Range(0.012, 0.03)});
+    drops_.push_back(
+        {Cos(angle) * radius, Sin(angle) * radius, rng.Range(0.012, 0.03)});
   }
 }
 
 double BurstSplash::Distance(double x, double y) const {
-  const double angle = std::atan2(y, x);
+  const double angle = Atan2(y, x);
   const double wobble =
-      Noise({std::cos(angle) * 3.0, std::sin(angle) * 3.0, 1.5}, seed_ + 9);
-  const double scallop = std::sqrt(std::fabs(std::sin(6.5 * angle + 0.4)));
+      Noise({Cos(angle) * 3.0, Sin(angle) * 3.0, 1.5}, seed_ + 9);
+  const double scallop = std::sqrt(std::fabs(Sin(6.5 * angle + 0.4)));
   const double edge = 0.78 + 0.09 * scallop + 0.025 * wobble;
-  return std::min(std::hypot(x, y) - edge, DropsDistance(drops_, x, y));
+  return std::min(Hypot(x, y) - edge, DropsDistance(drops_, x, y));
 }
 
 } // namespace pictures

@@ -1,4 +1,5 @@
 #include "veins.h"
+#include "mathx.h"
 
 #include "noise.h"
 
@@ -29,8 +30,8 @@ double VeinField(Vec3 p, double frequency, double width, uint32_t seed) {
 double Marble(Vec3 p, double strength, uint32_t seed) {
   const Vec3 q = p * 1.8 + FbmVec(p * 1.3, 4, seed) * (1.1 * strength);
   const double phase = q.x * 4.0 + q.y * 2.5 + 1.5 * Fbm(q * 2.0, 3, seed + 31);
-  const double seam = 1 - std::fabs(std::sin(phase));
-  const double sharp = std::pow(seam, 9.0 / strength);
+  const double seam = 1 - std::fabs(Sin(phase));
+  const double sharp = Pow(seam, 9.0 / strength);
   const double cloud = 0.5 + 0.5 * Fbm(p * 3.5, 4, seed + 47);
   return Clamp01(0.75 * sharp + 0.35 * cloud * strength * 0.5);
 }
