@@ -66,14 +66,6 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   if (destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0) {
     return TRUE;
   }
-  // A destination one pixel wide (high) is mapped from one source column
-  // (row) fewer, as GDI does: shrinking 640 columns to 1 shows column 638.
-  if (destWidth == 1 && srcWidth > 1) {
-    --srcWidth;
-  }
-  if (destHeight == 1 && srcHeight > 1) {
-    --srcHeight;
-  }
 
   // The part of the destination that can change, in DC coordinates.
   const Surface surface = WindowSurface(to->window);
