@@ -11,7 +11,8 @@ expected="${2:?usage: compare-dump.sh PROGRAM.exe EXPECTED.txt}"
 }
 actual="$(mktemp)"
 trap 'rm -f "$actual"' EXIT
-timeout 240 wine "$program" >"$actual"
+# The Windows C runtime writes CR LF.
+timeout 240 wine "$program" | tr -d '\r' >"$actual"
 if ! cmp -s "$actual" "$expected"; then
   echo "compare-dump: $(basename "$program") differs from $expected;" \
     "first differing lines (recorded <, now >):" >&2

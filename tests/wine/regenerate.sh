@@ -23,8 +23,9 @@ state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-wine.XXXXXX")"
 trap 'bash "$here/wine-env-stop.sh" "$state"; rm -rf "$state"' EXIT
 bash "$here/wine-env-start.sh" "$state"
 
+# The Windows C runtime writes CR LF; the data keeps plain line ends.
 run() {
-  timeout 300 bash "$here/wine-run.sh" "$state" wine "$@"
+  timeout 300 bash "$here/wine-run.sh" "$state" wine "$@" | tr -d '\r'
 }
 mkdir -p "$data"
 for pair in region_dump:regions stretch_dump:stretches; do
