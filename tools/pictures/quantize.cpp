@@ -195,7 +195,8 @@ std::vector<Rgb> MedianCut(const std::vector<Counted> &colours, int count) {
                       c.weight;
       weight += c.weight;
     }
-    centres.push_back(sum * (1.0 / weight));
+    if (weight > 0)
+      centres.push_back(sum * (1.0 / weight));
   }
   return centres;
 }
