@@ -54,17 +54,6 @@ public:
   std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
 
-  // UTF-16 text of `units` code units (all ASCII in our resources).
-  std::string Text(std::size_t units) {
-    std::string s;
-    for (std::size_t i = 0; i < units; ++i) {
-      std::uint16_t c = U16();
-      if (c > 0x7F)
-        throw std::runtime_error("non-ASCII code unit");
-      s.push_back(static_cast<char>(c));
-    }
-    return s;
-  }
   // NUL-terminated UTF-16 text.
   std::string Sz() {
     std::string s;
