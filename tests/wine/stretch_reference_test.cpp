@@ -68,16 +68,18 @@ std::string FirstDifference(const StretchRecord &s) {
       difference = "StretchBlt failed";
       break;
     }
+    const uint32_t *pixels = platform::DisplayPixels();
     for (int y = 0; y < s.surfH && difference.empty(); ++y) {
+      const uint32_t *row = pixels + static_cast<std::size_t>(y) *
+                                         static_cast<std::size_t>(s.surfW);
       for (int x = 0; x < s.surfW; ++x) {
         const uint32_t want = Expected(s, pass, x, y);
-        const uint32_t got = platform::DisplayPixel(x, y);
-        if (got != want) {
+        if (row[x] != want) {
           std::ostringstream out;
           out << "pass " << passNumber << " pixel (" << x << ", " << y
-              << "): Wine 0x" << std::hex << want << " ours 0x" << got
+              << "): Wine 0x" << std::hex << want << " ours 0x" << row[x]
               << std::dec << " (Wine shows source index byte "
-              << ((want >> 16) & 255) << ", ours " << ((got >> 16) & 255)
+              << ((want >> 16) & 255) << ", ours " << ((row[x] >> 16) & 255)
               << ")";
           difference = out.str();
           break;
