@@ -120,6 +120,19 @@ TEST_F(Blit, UnitedClipsAndClearedClip) {
   DeleteObject(b);
 }
 
+TEST_F(Blit, ClipHangingOverTheSurfaceEdges) {
+  HRGN clip = CreateEllipticRgn(-30, -20, 100, 70);
+  SelectClipRgn(dc, clip);
+  ASSERT_TRUE(Draw(dc, GridDib(16, 12), 0, 0, 64, 48));
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      ASSERT_EQ(platform::DisplayPixel(x, y),
+                PtInRegion(clip, x, y) ? GridColour(x / 4, y / 4) : kFill);
+    }
+  }
+  DeleteObject(clip);
+}
+
 TEST_F(Blit, EmptyClipPaintsNothing) {
   HRGN none = CreateEllipticRgn(10, 10, 10, 10);
   SelectClipRgn(dc, none);
