@@ -22,7 +22,7 @@ const Colours kBlood{{0.30, 0.015, 0.025}, {0.56, 0.04, 0.05},
                      {0.16, 0.0, 0.008}};
 const Colours kPus{{0.62, 0.40, 0.05}, {0.86, 0.66, 0.13}, {0.98, 0.88, 0.42},
                    {0.64, 0.43, 0.07}, {0.99, 0.96, 0.76}, {0.80, 0.53, 0.06},
-                   {0.46, 0.27, 0.02}};
+                   {0.6, 0.38, 0.035}};
 
 struct Surface {
   Material material;
@@ -43,12 +43,16 @@ Surface Skin(Humour humour, int stage, Vec3 p) {
     albedo = albedo * (1 - 0.2 * Smoothstep(0.15, 0.7, spots));
     s.height = 0.010 * mottle + 0.004 * spots;
   } else {
-    const double marble = Marble(p, stage == 1 ? 1.0 : 1.45, seed);
-    albedo = Mix(Mix(c.light, c.base, 0.35), c.dark, marble);
-    s.height = (stage == 1 ? 0.006 : 0.022) * marble * marble;
+    const double strength = stage == 1 ? 1.0 : 1.6;
+    const MarbleSample m = Marble(p, strength, seed);
+    const double band =
+        Smoothstep(0.5 - 0.4 / strength, 0.5 + 0.4 / strength, m.band);
+    albedo = Mix(c.light, Mix(c.base, c.dark, 0.3 * strength), band);
+    albedo = Mix(albedo, c.vein * 0.8, (stage == 1 ? 0.35 : 0.6) * m.seam);
+    s.height = 0.008 * band + (stage == 1 ? 0.004 : 0.02) * m.seam;
   }
   if (stage >= 3)
-    albedo = Mix(albedo, c.pale, stage == 3 ? 0.58 : 0.72);
+    albedo = Mix(albedo, c.pale, stage == 3 ? 0.58 : 0.8);
   if (stage == 2 || stage == 3) {
     const bool stretched = stage == 3;
     const Vec3 q = stretched ? Vec3{p.x * 0.75, p.y * 1.1, p.z * 0.75} : p;
@@ -108,9 +112,9 @@ bool InsideDisc(int x, int y) {
 }
 
 Image RenderFrame(Humour humour, int stage) {
-  // Samples per pixel along each axis: the smooth skins need one, the sharp
-  // splash edges of the last two stages four.
-  const int kSuper = stage >= 4 ? 2 : 1;
+  // Samples per pixel along each axis: the smooth mottled skin needs one;
+  // thin veins, seams and splash edges need four.
+  const int kSuper = stage >= 2 ? 2 : 1;
   const int kGrid = kFrameSize * kSuper;
   const double kStep = 2.0 / kGrid; // one sample in disc units
   const Colours &c = humour == Humour::Blood ? kBlood : kPus;

@@ -27,13 +27,16 @@ double VeinField(Vec3 p, double frequency, double width, uint32_t seed) {
   return std::max({main, 0.7 * branch, 0.45 * twig});
 }
 
-double Marble(Vec3 p, double strength, uint32_t seed) {
-  const Vec3 q = p * 1.8 + FbmVec(p * 1.3, 4, seed) * (1.1 * strength);
-  const double phase = q.x * 4.0 + q.y * 2.5 + 1.5 * Fbm(q * 2.0, 3, seed + 31);
-  const double seam = 1 - std::fabs(Sin(phase));
-  const double sharp = Pow(seam, 9.0 / strength);
-  const double cloud = 0.5 + 0.5 * Fbm(p * 3.5, 4, seed + 47);
-  return Clamp01(0.75 * sharp + 0.35 * cloud * strength * 0.5);
+MarbleSample Marble(Vec3 p, double strength, uint32_t seed) {
+  const Vec3 q = p * 1.6 + FbmVec(p * 1.4, 4, seed) * (1.1 * strength);
+  const double phase =
+      q.x * 6.0 + q.y * 3.2 + 3.0 * strength * Fbm(q * 1.3, 4, seed + 31);
+  MarbleSample m;
+  m.band = 0.5 + 0.5 * Sin(phase);
+  // Seams run where the layers turn over, thinner when stronger.
+  const double across = std::fabs(Cos(phase * 0.5));
+  m.seam = Ridge(across, 0.1 + 0.06 / strength);
+  return m;
 }
 
 } // namespace pictures

@@ -11,9 +11,14 @@ namespace pictures {
 // smaller `width` gives the stretched veins of a swollen sphere.
 double VeinField(Vec3 p, double frequency, double width, uint32_t seed);
 
-// Marbling: 0 in the light ground, 1 on the darkest seams. `strength`
-// scales how far the seams are warped and how wide they are.
-double Marble(Vec3 p, double strength, uint32_t seed);
+// Marbling: `band` sweeps smoothly between 0 and 1 through swirled layers;
+// `seam` is 1 on the thin dark lines between layers and 0 elsewhere.
+// `strength` warps the layers harder and sharpens the contrast.
+struct MarbleSample {
+  double band = 0;
+  double seam = 0;
+};
+MarbleSample Marble(Vec3 p, double strength, uint32_t seed);
 
 // Rounded ridge profile: 1 at distance 0, falling smoothly to 0 at `width`.
 double Ridge(double distance, double width);
