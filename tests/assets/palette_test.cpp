@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <set>
 
 #include "palette_table.h"
@@ -38,12 +38,26 @@ TEST(PaletteTable, HasItsFixedEntriesAndDistinctColours) {
 
 TEST(PaletteTable, ServesEveryColourOfEveryPicture) {
   // Pixel counts of every colour used, over all twelve pictures.
-  std::map<Colour, long> used;
+  std::vector<std::uint32_t> keys;
   for (const shipped::Bitmap &b : shipped::LoadAll()) {
     ASSERT_GT(b.ResourceSize(), 1064u) << b.name;
     for (int y = 0; y < b.Height(); ++y)
-      for (int x = 0; x < b.Width(); ++x)
-        ++used[b.Rgb(x, y)];
+      for (int x = 0; x < b.Width(); ++x) {
+        const auto c = b.Rgb(x, y);
+        keys.push_back(
+            static_cast<std::uint32_t>(c[0] << 16 | c[1] << 8 | c[2]));
+      }
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<std::pair<Colour, long>> used;
+  for (std::size_t i = 0; i < keys.size();) {
+    std::size_t j = i;
+    while (j < keys.size() && keys[j] == keys[i])
+      ++j;
+    const int k = static_cast<int>(keys[i]);
+    used.push_back(
+        {{k >> 16, (k >> 8) & 255, k & 255}, static_cast<long>(j - i)});
+    i = j;
   }
   std::set<int> nearestOfSomething;
   double worst = 0, sum = 0;
