@@ -82,11 +82,14 @@ void DrawResource(const char *resourceName, int left, int top, int width,
 }
 
 // Hands a new region to windowDC. A region that could not be created would
-// turn a replacing selection into "no clip", which paints everywhere, so the
-// failure is remembered instead and the draws skip until ClearClip.
+// turn a replacing selection into "no clip", which paints everywhere, so
+// that failure is remembered instead and the draws skip until ClearClip. A
+// failed union only leaves that shape out of the clip.
 void ApplyClip(HRGN region, bool replace) {
   if (region == nullptr) {
-    clipFailed = TRUE;
+    if (replace) {
+      clipFailed = TRUE;
+    }
     return;
   }
   if (replace) {

@@ -1,0 +1,237 @@
+// Clip boxes, destination rectangles, resource names and the failure paths
+// of the draws.
+#include "frame_drawing.h"
+#include "host_state.h"
+#include "saver_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<char> RegionBytes(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  std::vector<char> bytes(size);
+  GetRegionData(region, size, reinterpret_cast<RGNDATA *>(bytes.data()));
+  return bytes;
+}
+
+// The clip region of windowDC equals the ellipse in `box`, united with
+// `extra` if given.
+void ExpectClip(const RECT &box, const RECT *extra = nullptr) {
+  HRGN clip = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_EQ(GetClipRgn(windowDC, clip), 1);
+  HRGN expected = CreateEllipticRgn(box.left, box.top, box.right, box.bottom);
+  if (extra != nullptr) {
+    HRGN other =
+        CreateEllipticRgn(extra->left, extra->top, extra->right, extra->bottom);
+    CombineRgn(expected, expected, other, RGN_OR);
+    DeleteObject(other);
+  }
+  EXPECT_EQ(RegionBytes(clip), RegionBytes(expected));
+  DeleteObject(expected);
+  DeleteObject(clip);
+}
+
+bool HasClip() {
+  HRGN clip = CreateRectRgn(0, 0, 0, 0);
+  const int result = GetClipRgn(windowDC, clip);
+  DeleteObject(clip);
+  return result == 1;
+}
+
+// Holds windowDC for one test, as a step would.
+class FrameDrawing : public ::testing::Test {
+protected:
+  FrameDrawing() : saver_(640, 480) { windowDC = GetDC(saver_.window()); }
+  ~FrameDrawing() override { ReleaseDC(saver_.window(), windowDC); }
+
+  static std::size_t PaintedPixels() {
+    std::size_t painted = 0;
+    for (int i = 0; i < 640 * 480; ++i) {
+      painted += platform::DisplayPixels()[i] != 0 ? 1 : 0;
+    }
+    return painted;
+  }
+
+  StandInResources resources_;
+  SaverWindow saver_;
+};
+
+TEST(FrameNames, TableByModeAndFrame) {
+  const char *blood[] = {"BLOOD2", "BLOOD1", "BLOOD2", "BLOOD3",
+                         "BLOOD3", "BLOOD4", "BLOOD5"};
+  for (LONG frame = 1; frame <= 7; ++frame) {
+    const std::string bloodName = blood[frame - 1];
+    const std::string pusName = "PUS" + bloodName.substr(5);
+    EXPECT_EQ(SplatFrameName(1, frame), bloodName);
+    EXPECT_EQ(SplatFrameName(2, frame), pusName);
+    EXPECT_EQ(SplatFrameName(0, frame), pusName);
+    EXPECT_EQ(SplatFrameName(-7, frame), pusName);
+  }
+  for (const LONG frame : {LONG{0}, LONG{8}, LONG{-1}}) {
+    EXPECT_EQ(SplatFrameName(1, frame), nullptr);
+  }
+  EXPECT_EQ(BackdropName(1), std::string("SPLASH1"));
+  EXPECT_EQ(BackdropName(2), std::string("SPLASH2"));
+  EXPECT_EQ(BackdropName(3), std::string("SPLASH2"));
+}
+
+TEST_F(FrameDrawing, SplatClipAndFrameSquare) {
+  dripTable[0].x = 294.66666f;
+  dripTable[0].y = 369.66666f;
+  stepCount = 51;
+  SelectSplatClip();
+  ExpectClip({243, 318, 345, 420});
+
+  // Without a clip the frame fills exactly its square, one pixel larger on
+  // every side than the circle's box.
+  ClearClip();
+  EXPECT_FALSE(HasClip());
+  displayMode = 2;
+  frameIndex = 2;
+  DrawSplatFrame();
+  const uint32_t pus1 = FrameColour("PUS1");
+  for (int y = 300; y < 440; ++y) {
+    for (int x = 225; x < 365; ++x) {
+      const bool inside = x >= 242 && x < 346 && y >= 317 && y < 421;
+      ASSERT_EQ(platform::DisplayPixel(x, y), inside ? pus1 : 0u)
+          << x << "," << y;
+    }
+  }
+  EXPECT_EQ(PaintedPixels(), 104u * 104u);
+
+  displayMode = 1;
+  frameIndex = 7;
+  DrawSplatFrame();
+  EXPECT_EQ(platform::DisplayPixel(300, 370), FrameColour("BLOOD5"));
+}
+
+TEST_F(FrameDrawing, ZeroRadiusPaintsNothing) {
+  dripTable[0].x = 100.5f;
+  dripTable[0].y = 100.5f;
+  stepCount = 0;
+  frameIndex = 1;
+  SelectSplatClip();
+  DrawSplatFrame();
+  ClearClip();
+  EXPECT_EQ(PaintedPixels(), 0u);
+}
+
+TEST_F(FrameDrawing, DripBoxesTruncateTowardZero) {
+  const DripRecord high = {0.0f, -48.0f, 17.0f, 25.5f, 1.0f};
+  ClipDrip(high, true);
+  ExpectClip({-17, -73, 17, -22});
+
+  // A second drip unites; a droplet unites too.
+  const DripRecord low = {10.25f, 20.75f, 5.5f, 8.25f, 1.0f};
+  ClipDrip(low, false);
+  const RECT lowBox = {4, 12, 15, 29};
+  ExpectClip({-17, -73, 17, -22}, &lowBox);
+
+  ClipDrip(low, true);
+  ExpectClip(lowBox);
+  AddDropletClip(308, 443, 4);
+  const RECT droplet = {304, 439, 312, 447};
+  ExpectClip(lowBox, &droplet);
+  ClearClip();
+  EXPECT_FALSE(HasClip());
+}
+
+TEST_F(FrameDrawing, BackdropThroughClipOnly) {
+  displayMode = 2;
+  const DripRecord drip = {320.0f, 240.0f, 30.0f, 45.0f, 1.0f};
+  ClipDrip(drip, true);
+  DrawBackdrop();
+  ClearClip();
+  EXPECT_EQ(platform::DisplayPixel(320, 240), BackdropColour(2, 320, 240));
+  EXPECT_EQ(platform::DisplayPixel(320, 196), BackdropColour(2, 320, 196));
+  EXPECT_EQ(platform::DisplayPixel(351, 240), 0u);
+  EXPECT_EQ(platform::DisplayPixel(0, 0), 0u);
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const uint32_t pixel = platform::DisplayPixel(x, y);
+      ASSERT_TRUE(pixel == 0 || pixel == BackdropColour(2, x, y));
+    }
+  }
+}
+
+TEST_F(FrameDrawing, FailedDrawsPaintNothingAndRelease) {
+  const std::size_t objects = platform::LiveObjectCount();
+  frameIndex = 3;
+  dripTable[0].x = 320.0f;
+  dripTable[0].y = 240.0f;
+  stepCount = 40;
+  auto drawAll = [] {
+    DrawBackdrop();
+    DrawSplatFrame();
+  };
+  {
+    // No resources at all.
+    const platform::ResourceTable previous =
+        platform::SetModuleResources({nullptr, 0});
+    drawAll();
+    platform::SetModuleResources(previous);
+  }
+  for (auto damage : {StandInResources::Damage::Truncated,
+                      StandInResources::Damage::LyingHeader}) {
+    StandInResources broken(damage);
+    drawAll();
+  }
+  {
+    // The module handle does not hold the resources.
+    const HINSTANCE saved = moduleInstance;
+    moduleInstance = reinterpret_cast<HINSTANCE>(0x1234);
+    drawAll();
+    moduleInstance = saved;
+  }
+  // A clip region that cannot be built (this box is too large for the
+  // platform) must not leave "no clip" behind, which would paint everywhere.
+  ClearClip();
+  stepCount = 300000;
+  SelectSplatClip();
+  EXPECT_TRUE(clipFailed);
+  stepCount = 40;
+  drawAll();
+  const DripRecord huge = {320.0f, 240.0f, 1e6f, 10.0f, 1.0f};
+  const DripRecord small = {320.0f, 240.0f, 10.0f, 10.0f, 1.0f};
+  ClipDrip(huge, true);
+  ClipDrip(small, false);
+  drawAll();
+  // A droplet that fails only leaves a gap.
+  ClipDrip(small, true);
+  AddDropletClip(0, 0, 1 << 30);
+  EXPECT_FALSE(clipFailed);
+  EXPECT_EQ(PaintedPixels(), 0u);
+  EXPECT_EQ(memoryDC, nullptr);
+  EXPECT_EQ(platform::LiveObjectCount(), objects);
+
+  ClearClip();
+  EXPECT_FALSE(clipFailed);
+  drawAll();
+  EXPECT_EQ(PaintedPixels(), 640u * 480u);
+  EXPECT_EQ(platform::LiveObjectCount(), objects);
+}
+
+TEST_F(FrameDrawing, FrameOutOfRangeIsSkipped) {
+  dripTable[0].x = 320.0f;
+  dripTable[0].y = 240.0f;
+  stepCount = 40;
+  for (const LONG frame : {LONG{0}, LONG{8}, LONG{-3}}) {
+    frameIndex = frame;
+    DrawSplatFrame();
+  }
+  EXPECT_EQ(PaintedPixels(), 0u);
+  // A radius far beyond the surface clamps instead of overflowing: the
+  // square reaches from far off the left edge to just before x = 319.
+  stepCount = 2147483647;
+  frameIndex = 1;
+  DrawSplatFrame();
+  stepCount = 0;
+  EXPECT_EQ(platform::DisplayPixel(0, 0), FrameColour("BLOOD2"));
+  EXPECT_EQ(platform::DisplayPixel(330, 0), 0u);
+}
+
+} // namespace
