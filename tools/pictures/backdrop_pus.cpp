@@ -14,7 +14,8 @@ namespace {
 // Maps brightness onto the yellow of the pus mode: olive shadows, golden
 // middle tones, creamy highlights.
 Rgb YellowTint(Rgb c) {
-  const double lum = Clamp01(0.3 * c.x + 0.59 * c.y + 0.11 * c.z);
+  // A little lift first: the glass scatters light into the shadows.
+  const double lum = Pow(Clamp01(0.3 * c.x + 0.59 * c.y + 0.11 * c.z), 0.8);
   const Rgb stops[] = {{0.06, 0.055, 0.02},
                        {0.23, 0.22, 0.11},
                        {0.55, 0.45, 0.12},

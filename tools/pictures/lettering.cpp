@@ -48,7 +48,7 @@ int Advance(FT_Face face, const std::string &text, int tracking) {
       FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
       width += static_cast<int>(kern.x >> 6);
     }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) == 0)
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING) == 0)
       width += static_cast<int>(face->glyph->advance.x >> 6) + tracking;
     previous = glyph;
   }
@@ -78,7 +78,7 @@ TextBox DrawText(Mask &mask, const char *fontPath, int pixelSize, int maxWidth,
       pen += static_cast<int>(kern.x >> 6);
     }
     previous = glyph;
-    if (FT_Load_Glyph(ft.face, glyph, FT_LOAD_RENDER) != 0)
+    if (FT_Load_Glyph(ft.face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0)
       continue;
     const FT_GlyphSlot slot = ft.face->glyph;
     const FT_Bitmap &bm = slot->bitmap;
