@@ -24,20 +24,9 @@ std::vector<std::string> Lines(const char *name) {
   return lines;
 }
 
-bool ReadRegion(std::istringstream &in, RegionRecord &r) {
-  std::string tag;
-  if (!(in >> tag >> r.left >> r.top >> r.right >> r.bottom) || tag != "rgn") {
-    return false;
-  }
-  std::string type;
-  in >> type;
-  if (type == "undefined") {
-    r.undefined = true;
-    return true;
-  }
+bool ReadRegionData(std::istringstream &in, RegionData &r) {
   std::size_t count = 0;
-  r.type = std::stoi(type);
-  if (!(in >> count >> r.box.left >> r.box.top >> r.box.right >>
+  if (!(in >> r.type >> count >> r.box.left >> r.box.top >> r.box.right >>
         r.box.bottom)) {
     return false;
   }
@@ -46,6 +35,33 @@ bool ReadRegion(std::istringstream &in, RegionRecord &r) {
     in >> rect.left >> rect.top >> rect.right >> rect.bottom;
   }
   return static_cast<bool>(in);
+}
+
+bool ReadRegion(std::istringstream &in, RegionRecord &r) {
+  std::string tag;
+  if (!(in >> tag >> r.left >> r.top >> r.right >> r.bottom) || tag != "rgn") {
+    return false;
+  }
+  if (in >> std::ws && in.peek() == 'u') {
+    std::string word;
+    in >> word;
+    r.undefined = word == "undefined";
+    return r.undefined;
+  }
+  return ReadRegionData(in, r);
+}
+
+bool ReadClip(std::istringstream &in, ClipRecord &c) {
+  std::string tag;
+  std::size_t count = 0;
+  if (!(in >> tag >> count) || tag != "clip" || count == 0) {
+    return false;
+  }
+  c.boxes.resize(count);
+  for (RECT &box : c.boxes) {
+    in >> box.left >> box.top >> box.right >> box.bottom;
+  }
+  return ReadRegionData(in, c.clip) && (in >> std::hex >> c.hash);
 }
 
 bool ReadValues(std::istringstream &in, const char *label, int count,
@@ -94,6 +110,10 @@ std::vector<RegionRecord> LoadRegions() {
 
 std::vector<StretchRecord> LoadStretches() {
   return Load<StretchRecord>("stretches.txt", ReadStretch);
+}
+
+std::vector<ClipRecord> LoadClips() {
+  return Load<ClipRecord>("clips.txt", ReadClip);
 }
 
 } // namespace wine_reference

@@ -10,54 +10,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <sstream>
-#include <utility>
 
 #include "reference_data.h"
+#include "region_rows.h"
 #include "winapi.h"
 
 namespace {
 
 using wine_reference::RegionRecord;
 
-struct Built {
-  int type = 0;
-  RECT box{};
-  std::vector<RECT> rects;
-};
-
-Built BuildOurs(const RegionRecord &r) {
-  Built built;
+wine_reference::RegionData BuildOurs(const RegionRecord &r) {
   HRGN region = CreateEllipticRgn(r.left, r.top, r.right, r.bottom);
   if (!region) {
-    return built;
+    return {};
   }
-  built.type = GetRgnBox(region, &built.box);
-  const DWORD size = GetRegionData(region, 0, nullptr);
-  std::vector<unsigned char> buffer(std::max<DWORD>(size, sizeof(RGNDATA)));
-  auto *data = reinterpret_cast<RGNDATA *>(buffer.data());
-  if (size && GetRegionData(region, size, data) == size) {
-    const auto *rects = reinterpret_cast<const RECT *>(data->Buffer);
-    built.rects.assign(rects, rects + data->rdh.nCount);
-  }
+  const auto data = region_rows::Read(region);
   DeleteObject(region);
-  return built;
-}
-
-// The pixels a rectangle list covers, as [left, right) spans per row.
-using Rows = std::map<int, std::vector<std::pair<int, int>>>;
-Rows CoveredRows(const std::vector<RECT> &rects) {
-  Rows rows;
-  for (const RECT &rect : rects) {
-    for (int y = rect.top; y < rect.bottom && rect.left < rect.right; ++y) {
-      rows[y].emplace_back(rect.left, rect.right);
-    }
-  }
-  for (auto &[y, spans] : rows) {
-    std::sort(spans.begin(), spans.end());
-  }
-  return rows;
+  return data;
 }
 
 std::string Box(const RegionRecord &r) {
@@ -65,32 +35,6 @@ std::string Box(const RegionRecord &r) {
   out << "box (" << r.left << ", " << r.top << ", " << r.right << ", "
       << r.bottom << ")";
   return out.str();
-}
-
-std::string Spans(const Rows &rows, int y) {
-  const auto it = rows.find(y);
-  if (it == rows.end()) {
-    return "nothing";
-  }
-  std::ostringstream out;
-  for (const auto &[left, right] : it->second) {
-    out << "[" << left << ", " << right << ") ";
-  }
-  return out.str();
-}
-
-std::string FirstDifferentRow(const Rows &wine, const Rows &ours) {
-  auto w = wine.begin();
-  auto o = ours.begin();
-  while (w != wine.end() && o != ours.end() && *w == *o) {
-    ++w;
-    ++o;
-  }
-  const int y = w == wine.end()   ? o->first
-                : o == ours.end() ? w->first
-                                  : std::min(w->first, o->first);
-  return "row " + std::to_string(y) + ": Wine " + Spans(wine, y) + "ours " +
-         Spans(ours, y);
 }
 
 bool Comparable(const RegionRecord &r) {
@@ -113,10 +57,11 @@ TEST_F(WineRegions, CoverTheSamePixels) {
       continue;
     }
     ++compared;
-    const Rows wine = CoveredRows(r.rects);
-    const Rows ours = CoveredRows(BuildOurs(r).rects);
+    const auto wine = region_rows::Covered(r.rects);
+    const auto ours = region_rows::Covered(BuildOurs(r).rects);
     if (wine != ours && ++differing <= 12) {
-      report += Box(r) + " " + FirstDifferentRow(wine, ours) + "\n";
+      report +=
+          Box(r) + " " + region_rows::FirstDifferentRow(wine, ours) + "\n";
     }
   }
   EXPECT_GT(compared, 2900);
@@ -130,26 +75,9 @@ TEST_F(WineRegions, ReportTheSameRectanglesTypeAndBox) {
     if (!Comparable(r)) {
       continue;
     }
-    const Built ours = BuildOurs(r);
-    const RECT &wb = r.box;
-    const RECT &ob = ours.box;
-    const bool sameBox = wb.left == ob.left && wb.top == ob.top &&
-                         wb.right == ob.right && wb.bottom == ob.bottom;
-    bool sameRects = ours.rects.size() == r.rects.size();
-    for (std::size_t i = 0; sameRects && i < r.rects.size(); ++i) {
-      const RECT &a = r.rects[i];
-      const RECT &b = ours.rects[i];
-      sameRects = a.left == b.left && a.top == b.top && a.right == b.right &&
-                  a.bottom == b.bottom;
-    }
-    if ((ours.type != r.type || !sameBox || !sameRects) && ++differing <= 12) {
-      std::ostringstream out;
-      out << Box(r) << ": Wine type " << r.type << " box " << wb.left << ","
-          << wb.top << "," << wb.right << "," << wb.bottom << " "
-          << r.rects.size() << " rects; ours type " << ours.type << " box "
-          << ob.left << "," << ob.top << "," << ob.right << "," << ob.bottom
-          << " " << ours.rects.size() << " rects\n";
-      report += out.str();
+    const std::string difference = region_rows::ListDifference(r, BuildOurs(r));
+    if (!difference.empty() && ++differing <= 12) {
+      report += Box(r) + ": " + difference + "\n";
     }
   }
   EXPECT_EQ(differing, 0) << "first differences:\n" << report;
@@ -162,7 +90,7 @@ TEST_F(WineRegions, ZeroWidthOrHeightIsEmptyWhereWineDrawsAStrip) {
       continue;
     }
     ++seen;
-    const Built ours = BuildOurs(r);
+    const auto ours = BuildOurs(r);
     EXPECT_EQ(ours.type, NULLREGION) << Box(r);
     EXPECT_TRUE(ours.rects.empty()) << Box(r);
     // The recorded fault: one rectangle, one pixel thick, unless the other
@@ -184,7 +112,7 @@ TEST_F(WineRegions, BoxesWineLeavesUnsetStillGiveAWholeEllipse) {
       continue;
     }
     ++seen;
-    const Rows rows = CoveredRows(BuildOurs(r).rects);
+    const auto rows = region_rows::Covered(BuildOurs(r).rects);
     ASSERT_FALSE(rows.empty()) << Box(r);
     const int left = std::min(r.left, r.right);
     const int right = std::max(r.left, r.right);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "dump_support.h"
 #include "stretch_pattern.h"
 #include "winapi.h"
 
@@ -26,66 +27,22 @@ struct Case {
 
 constexpr uint32_t kUntouched = 0x00FF00FF;
 
-struct Target {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ previous = nullptr;
-  uint32_t *pixels = nullptr;
-};
-
-bool MakeTarget(Target &target, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height; // top-down: row 0 first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  target.bitmap =
-      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  target.dc = CreateCompatibleDC(nullptr);
-  if (!target.bitmap || !target.dc || !bits) {
-    return false;
-  }
-  target.pixels = static_cast<uint32_t *>(bits);
-  target.previous = SelectObject(target.dc, target.bitmap);
-  SetStretchBltMode(target.dc, COLORONCOLOR);
-  return true;
-}
-
-void FreeTarget(Target &target) {
-  if (target.dc) {
-    if (target.previous) {
-      SelectObject(target.dc, target.previous);
-    }
-    DeleteDC(target.dc);
-  }
-  if (target.bitmap) {
-    DeleteObject(target.bitmap);
-  }
-}
-
 // Stretches one pass and folds what each destination column (or row) shows
 // into `out`; false when something went wrong.
-bool MeasurePass(const Target &target, const Case &c, Pass pass,
+bool MeasurePass(dump_support::Target &target, const Case &c, Pass pass,
                  std::vector<int> &out) {
-  const std::size_t count =
-      static_cast<std::size_t>(c.surfW) * static_cast<std::size_t>(c.surfH);
-  for (std::size_t i = 0; i < count; ++i) {
-    target.pixels[i] = kUntouched;
-  }
+  target.Fill(kUntouched);
   const auto picture = stretch_pattern::MakePicture(c.srcW, c.srcH, pass);
   bool good = stretch_pattern::StretchPicture(
-      target.dc, picture, c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH);
-  GdiFlush();
+      target.Dc(), picture, c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH);
+  const uint32_t *pixels = target.Pixels();
   const bool byColumn = stretch_pattern::ByColumn(pass);
   std::vector<int> seen(out.size(), -1);
   for (int y = 0; good && y < c.surfH; ++y) {
     for (int x = 0; x < c.surfW; ++x) {
-      const uint32_t p = target.pixels[static_cast<std::size_t>(y) *
-                                           static_cast<std::size_t>(c.surfW) +
-                                       static_cast<std::size_t>(x)];
+      const uint32_t p = pixels[static_cast<std::size_t>(y) *
+                                    static_cast<std::size_t>(c.surfW) +
+                                static_cast<std::size_t>(x)];
       const int dx = x - c.dstX;
       const int dy = y - c.dstY;
       if (dx < 0 || dy < 0 || dx >= c.dstW || dy >= c.dstH) {
@@ -107,15 +64,14 @@ bool MeasurePass(const Target &target, const Case &c, Pass pass,
 }
 
 void DumpCase(const Case &c) {
-  Target target;
-  bool good = MakeTarget(target, c.surfW, c.surfH);
+  dump_support::Target target(c.surfW, c.surfH);
+  bool good = target.Ready();
   std::vector<int> cols(static_cast<std::size_t>(c.dstW), 0);
   std::vector<int> rows(static_cast<std::size_t>(c.dstH), 0);
   for (Pass pass : stretch_pattern::kPasses) {
     good = good && MeasurePass(target, c, pass,
                                stretch_pattern::ByColumn(pass) ? cols : rows);
   }
-  FreeTarget(target);
   std::printf("stretch %d %d %d %d %d %d %d %d %s cols", c.srcW, c.srcH, c.dstX,
               c.dstY, c.dstW, c.dstH, c.surfW, c.surfH, good ? "ok" : "bad");
   for (int v : cols) {

@@ -102,4 +102,17 @@ inline bool StretchPicture(HDC target, const Picture &picture, int width,
   return copied;
 }
 
+// FNV-1a over pixels (0x00RRGGBB), each as 4 little-endian bytes: compares
+// whole drawings without recording them.
+inline uint32_t Hash(const uint32_t *pixels, std::size_t count) {
+  uint32_t hash = 2166136261u;
+  for (std::size_t i = 0; i < count; ++i) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      hash ^= (pixels[i] >> shift) & 0xFFu;
+      hash *= 16777619u;
+    }
+  }
+  return hash;
+}
+
 } // namespace stretch_pattern

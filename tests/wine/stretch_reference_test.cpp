@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "headless_window.h"
 #include "layer.h"
 #include "reference_data.h"
 #include "stretch_pattern.h"
@@ -16,12 +17,6 @@ using stretch_pattern::Pass;
 using wine_reference::StretchRecord;
 
 constexpr uint32_t kUntouched = 0x00FF00FF;
-
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  return DefWindowProcA(window, message, w, l);
-}
-
-const char *const kClass = "GushmireStretchReference";
 
 std::string Describe(const StretchRecord &s) {
   std::ostringstream out;
@@ -48,15 +43,11 @@ std::string FirstDifference(const StretchRecord &s) {
   const std::vector<uint32_t> blank(static_cast<std::size_t>(s.surfW) *
                                         static_cast<std::size_t>(s.surfH),
                                     kUntouched);
-  platform::OpenHeadlessDisplay(s.surfW, s.surfH, kUntouched);
-  HWND window = CreateWindowExA(0, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                s.surfW, s.surfH, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  if (!window) {
-    return "no window";
+  HeadlessWindow window(s.surfW, s.surfH, kUntouched);
+  HDC dc = window.Dc();
+  if (!dc) {
+    return "no window DC";
   }
-  HDC dc = GetDC(window);
-  SetStretchBltMode(dc, COLORONCOLOR);
   std::string difference;
   int passNumber = 0;
   for (Pass pass : stretch_pattern::kPasses) {
@@ -90,20 +81,12 @@ std::string FirstDifference(const StretchRecord &s) {
       break;
     }
   }
-  ReleaseDC(window, dc);
-  DestroyWindow(window);
   return difference;
 }
 
 TEST(WineStretches, SamePixelsAsWine) {
   const auto records = wine_reference::LoadStretches();
   ASSERT_GT(records.size(), 200u);
-  WNDCLASSA windowClass{};
-  windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = PlainProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClass;
-  ASSERT_NE(RegisterClassA(&windowClass), 0);
   const std::size_t liveBefore = platform::LiveObjectCount();
   int differing = 0;
   std::string report;
@@ -116,7 +99,6 @@ TEST(WineStretches, SamePixelsAsWine) {
   }
   EXPECT_EQ(differing, 0) << "first differences:\n" << report;
   EXPECT_EQ(platform::LiveObjectCount(), liveBefore);
-  UnregisterClassA(kClass, GetModuleHandleA(nullptr));
 }
 
 } // namespace
