@@ -122,4 +122,71 @@ TEST(ShippedFrames, AreStoredBottomRowFirstAndColouredByMode) {
   }
 }
 
+// Mean brightness and saturation of the frame pixels whose centres lie
+// between radii `inner` and `outer`, or of a whole backdrop.
+struct Tone {
+  double red = 0, green = 0, blue = 0, brightness = 0, saturation = 0;
+};
+
+Tone Measure(const Bitmap &b, double inner = 0, double outer = 1e9,
+             bool litQuarterOnly = false) {
+  Tone t;
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) {
+      const double d = shipped::IsFrame(b.name) ? FromCentre(x, y) : 0;
+      if (d < inner || d >= outer || (litQuarterOnly && (x >= 100 || y >= 100)))
+        continue;
+      const auto c = b.Rgb(x, y);
+      const int hi = std::max({c[0], c[1], c[2]});
+      const int lo = std::min({c[0], c[1], c[2]});
+      t.red += c[0];
+      t.green += c[1];
+      t.blue += c[2];
+      t.brightness += (c[0] + c[1] + c[2]) / 3.0;
+      t.saturation += hi > 0 ? (hi - lo) / static_cast<double>(hi) : 0;
+      ++n;
+    }
+  if (n > 0)
+    for (double *v : {&t.red, &t.green, &t.blue, &t.brightness, &t.saturation})
+      *v /= n;
+  return t;
+}
+
+TEST(ShippedPictures, ShowTheStagesOfEachMode) {
+  for (const char *mode : {"BLOOD", "PUS"}) {
+    SCOPED_TRACE(mode);
+    std::vector<Bitmap> stage{Bitmap{}};
+    for (int i = 1; i <= 5; ++i) {
+      stage.push_back(shipped::Load(mode + std::to_string(i)));
+      ASSERT_EQ(stage.back().ResourceSize(), 41064u) << i;
+    }
+    // Swollen: paler (and, for pus, whiter) than the first two stages.
+    const Tone first = Measure(stage[1], 0, 99);
+    const Tone swollen = Measure(stage[3], 0, 99);
+    EXPECT_GT(swollen.brightness, first.brightness + 20);
+    EXPECT_GT(swollen.brightness, Measure(stage[2], 0, 99).brightness + 20);
+    EXPECT_LT(swollen.saturation, first.saturation - 0.1);
+    // Splitting: a dark splash opens in the middle of the pale sphere.
+    EXPECT_LT(Measure(stage[4], 0, 15).brightness,
+              Measure(stage[3], 0, 15).brightness - 40);
+    // Burst: the splash fills the disc, the pale rim stays at the border
+    // (seen on its lit side, away from the shading of the sphere's edge).
+    const Tone rim = Measure(stage[5], 91, 97, true);
+    const Tone splash = Measure(stage[5], 0, 70);
+    EXPECT_GT(rim.brightness, splash.brightness + 40);
+    EXPECT_LT(rim.saturation, splash.saturation - 0.05);
+  }
+}
+
+TEST(ShippedPictures, BackdropsAreRedFleshAndYellowGlass) {
+  const Tone flesh = Measure(shipped::Load("SPLASH1"));
+  EXPECT_GT(flesh.red, 2 * flesh.green);
+  EXPECT_GT(flesh.red, 2 * flesh.blue);
+  const Tone glass = Measure(shipped::Load("SPLASH2"));
+  EXPECT_GT(glass.red, 1.6 * glass.blue);
+  EXPECT_GT(glass.green, 1.5 * glass.blue);
+  EXPECT_NEAR(glass.red, glass.green, 0.2 * glass.red);
+}
+
 } // namespace
