@@ -34,11 +34,13 @@ for n in $(seq 90 189); do
     >"$state/xvfb.log" 2>&1 &
   pid=$!
   for _ in $(seq 1 50); do
-    if [ -S "/tmp/.X11-unix/X$n" ]; then
+    kill -0 "$pid" 2>/dev/null || break
+    # Ours only when the lock names our server, not a racing one.
+    if [ -S "/tmp/.X11-unix/X$n" ] &&
+      [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
       display=":$n"
       break
     fi
-    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   if [ -n "$display" ]; then
@@ -62,5 +64,5 @@ timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ \
   /d N /f >>"$state/wineboot.log" 2>&1 ||
   fail "could not set the X11 driver registry value"
 # Keep the server warm between the test programs; wine-env-stop.sh ends it.
-timeout 30 wineserver -p 600 || true
+timeout 30 wineserver -p 600 >>"$state/wineboot.log" 2>&1 || true
 echo "wine-env-start: DISPLAY=$display WINEPREFIX=$WINEPREFIX"
