@@ -12,8 +12,6 @@ using namespace platform::detail;
 
 namespace {
 
-constexpr long long kMaxCoordinate = (1LL << 27) - 1;
-
 struct Span {
   long long begin;
   long long end;
@@ -60,15 +58,10 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   }
   const BitmapObject *bitmap =
       Find<BitmapObject>(ToHandle<HBITMAP>(from->bitmap));
-  // Mirroring (negative sizes) is not supported, nor coordinates beyond
-  // the 27 bits GDI works in (which also keeps the mapping within 64 bits).
-  const auto inRange = [](long long v) {
-    return v >= -kMaxCoordinate && v <= kMaxCoordinate;
-  };
+  // Mirroring (negative sizes) is not supported. Any other int is fine:
+  // the mapping's products stay below 2 * INT_MAX * INT_MAX < 2^63.
   if (bitmap == nullptr || destWidth < 0 || destHeight < 0 || srcWidth < 0 ||
-      srcHeight < 0 || !inRange(destX) || !inRange(destY) || !inRange(srcX) ||
-      !inRange(srcY) || !inRange(destWidth) || !inRange(destHeight) ||
-      !inRange(srcWidth) || !inRange(srcHeight)) {
+      srcHeight < 0) {
     return FALSE;
   }
   if (destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0) {
