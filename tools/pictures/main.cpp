@@ -3,6 +3,7 @@
 // Writes <dir>/bitmaps/<NAME>.bmp and <dir>/palette_table.cpp.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -67,6 +68,7 @@ int main(int argc, char **argv) {
         }
       }
     };
+    const auto started = std::chrono::steady_clock::now();
     const unsigned threads =
         std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     {
@@ -76,6 +78,10 @@ int main(int argc, char **argv) {
     }
     if (failure)
       std::rethrow_exception(failure);
+    const std::chrono::duration<double> took =
+        std::chrono::steady_clock::now() - started;
+    std::printf("drew and quantized %zu pictures in %.2f s on %u threads\n",
+                jobs.size(), took.count(), threads);
     for (std::size_t i = 0; i < jobs.size(); ++i) {
       const std::string path =
           (root / "bitmaps" / (jobs[i].name + ".bmp")).string();
