@@ -52,31 +52,6 @@ protected:
 
 } // namespace
 
-TEST_F(Blit, EnlargedThroughEllipseChangesOnlyPixelsInside) {
-  HRGN clip = CreateEllipticRgn(5, 4, 27, 20);
-  SelectClipRgn(dc, clip);
-  ASSERT_TRUE(Draw(dc, GridDib(4, 4), 3, 2, 24, 20));
-  for (int y = 0; y < 48; ++y) {
-    for (int x = 0; x < 64; ++x) {
-      const bool inside =
-          PtInRegion(clip, x, y) && x >= 3 && x < 27 && y >= 2 && y < 22;
-      const uint32_t want =
-          inside ? GridColour((x - 3) / 6, (y - 2) / 5) : kFill;
-      ASSERT_EQ(platform::DisplayPixel(x, y), want) << x << "," << y;
-    }
-  }
-  DeleteObject(clip);
-}
-
-TEST_F(Blit, ShrinkingDropsRowsAndColumns) {
-  ASSERT_TRUE(Draw(dc, GridDib(10, 10), 1, 1, 2, 2));
-  EXPECT_EQ(platform::DisplayPixel(1, 1), GridColour(4, 0));
-  EXPECT_EQ(platform::DisplayPixel(2, 1), GridColour(9, 0));
-  EXPECT_EQ(platform::DisplayPixel(1, 2), GridColour(4, 5));
-  EXPECT_EQ(platform::DisplayPixel(2, 2), GridColour(9, 5));
-  EXPECT_EQ(platform::DisplayPixel(3, 3), kFill);
-}
-
 TEST_F(Blit, ClippedAtSurfaceEdgesAndNegativeDestinations) {
   // 2x enlargement reaching past every edge of the 64x48 display.
   ASSERT_TRUE(Draw(dc, GridDib(40, 30), -8, -6, 80, 60));
@@ -99,14 +74,15 @@ TEST_F(Blit, ClippedAtSurfaceEdgesAndNegativeDestinations) {
 
 TEST_F(Blit, UnitedClipsAndClearedClip) {
   HRGN a = CreateEllipticRgn(0, 0, 9, 9);
-  HRGN b = CreateEllipticRgn(30, 20, 45, 41);
+  HRGN b = CreateEllipticRgn(30, 20, 100, 70); // hangs over the edges
   EXPECT_EQ(SelectClipRgn(dc, a), COMPLEXREGION);
   EXPECT_EQ(ExtSelectClipRgn(dc, b, RGN_OR), COMPLEXREGION);
   ASSERT_TRUE(Draw(dc, GridDib(16, 12), 0, 0, 64, 48));
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
       const bool inside = PtInRegion(a, x, y) || PtInRegion(b, x, y);
-      ASSERT_EQ(platform::DisplayPixel(x, y) != kFill, inside);
+      ASSERT_EQ(platform::DisplayPixel(x, y),
+                inside ? GridColour(x / 4, y / 4) : kFill);
     }
   }
   EXPECT_EQ(SelectClipRgn(dc, nullptr), SIMPLEREGION);
@@ -116,30 +92,15 @@ TEST_F(Blit, UnitedClipsAndClearedClip) {
   SelectClipRgn(dc, nullptr);
   EXPECT_EQ(ExtSelectClipRgn(dc, a, RGN_OR), SIMPLEREGION);
   EXPECT_EQ(ExtSelectClipRgn(dc, nullptr, RGN_OR), ERROR);
-  DeleteObject(a);
-  DeleteObject(b);
-}
-
-TEST_F(Blit, ClipHangingOverTheSurfaceEdges) {
-  HRGN clip = CreateEllipticRgn(-30, -20, 100, 70);
-  SelectClipRgn(dc, clip);
-  ASSERT_TRUE(Draw(dc, GridDib(16, 12), 0, 0, 64, 48));
-  for (int y = 0; y < 48; ++y) {
-    for (int x = 0; x < 64; ++x) {
-      ASSERT_EQ(platform::DisplayPixel(x, y),
-                PtInRegion(clip, x, y) ? GridColour(x / 4, y / 4) : kFill);
-    }
-  }
-  DeleteObject(clip);
-}
-
-TEST_F(Blit, EmptyClipPaintsNothing) {
+  // The empty circle of a splat at step 0 lets nothing through.
   HRGN none = CreateEllipticRgn(10, 10, 10, 10);
-  SelectClipRgn(dc, none);
-  DeleteObject(none);
+  EXPECT_EQ(SelectClipRgn(dc, none), NULLREGION);
+  platform::OpenHeadlessDisplay(64, 48, kFill);
   ASSERT_TRUE(Draw(dc, GridDib(8, 8), 9, 9, 2, 2));
   EXPECT_EQ(platform::DisplayPixel(9, 9), kFill);
-  EXPECT_EQ(platform::DisplayPixel(10, 10), kFill);
+  DeleteObject(none);
+  DeleteObject(a);
+  DeleteObject(b);
 }
 
 TEST_F(Blit, SourceBeyondTheBitmapIsNotDrawn) {
@@ -193,23 +154,23 @@ TEST_F(Blit, ThousandsOfClippedDrawsLeakNothing) {
 TEST(DibBitmap, BadHeadersGiveNoBitmap) {
   const std::size_t live = platform::LiveObjectCount();
   const Dib good = GridDib(6, 5);
-  auto attempt = [&](auto change) {
+  using Change = void (*)(BITMAPINFOHEADER &);
+  for (Change change : std::initializer_list<Change>{
+           [](BITMAPINFOHEADER &h) { h.biSize = 12; },
+           [](BITMAPINFOHEADER &h) { h.biPlanes = 2; },
+           [](BITMAPINFOHEADER &h) { h.biBitCount = 24; },
+           [](BITMAPINFOHEADER &h) { h.biCompression = 1; },
+           [](BITMAPINFOHEADER &h) { h.biWidth = -6; },
+           [](BITMAPINFOHEADER &h) { h.biHeight = 0; },
+           [](BITMAPINFOHEADER &h) { h.biHeight = INT32_MIN; },
+           [](BITMAPINFOHEADER &h) { h.biWidth = 1 << 30; },
+           [](BITMAPINFOHEADER &h) { h.biClrUsed = 257; }}) {
     Dib dib = good;
     dib.Edit(change);
-    return CreateDIBitmap(nullptr, dib.header(), CBM_INIT, dib.bits(),
-                          dib.info(), DIB_RGB_COLORS);
-  };
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biSize = 12; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biPlanes = 2; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biBitCount = 24; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biCompression = 1; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = 0; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = -6; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biHeight = 0; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biHeight = INT32_MIN; }),
-            nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biWidth = 1 << 30; }), nullptr);
-  EXPECT_EQ(attempt([](BITMAPINFOHEADER &h) { h.biClrUsed = 257; }), nullptr);
+    EXPECT_EQ(CreateDIBitmap(nullptr, dib.header(), CBM_INIT, dib.bits(),
+                             dib.info(), DIB_RGB_COLORS),
+              nullptr);
+  }
   EXPECT_EQ(CreateDIBitmap(nullptr, nullptr, CBM_INIT, good.bits(), good.info(),
                            DIB_RGB_COLORS),
             nullptr);
@@ -217,15 +178,7 @@ TEST(DibBitmap, BadHeadersGiveNoBitmap) {
                            good.info(), DIB_RGB_COLORS),
             nullptr);
   EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, good.bits(),
-                           nullptr, DIB_RGB_COLORS),
-            nullptr);
-  EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, good.bits(),
                            good.info(), 1),
-            nullptr);
-  HDC gone = CreateCompatibleDC(nullptr);
-  DeleteDC(gone);
-  EXPECT_EQ(CreateDIBitmap(gone, good.header(), CBM_INIT, good.bits(),
-                           good.info(), DIB_RGB_COLORS),
             nullptr);
   EXPECT_EQ(platform::LiveObjectCount(), live);
 }

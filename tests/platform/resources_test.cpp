@@ -53,12 +53,10 @@ TEST_F(Resources, FoundByNameNumberAndType) {
 TEST_F(Resources, MissesAndBadHandles) {
   HMODULE module = GetModuleHandleA(nullptr);
   EXPECT_EQ(FindResourceA(module, "SPLASH1", RT_ICON), nullptr);
-  EXPECT_EQ(FindResourceA(module, "SPLASH", RT_BITMAP), nullptr);
-  EXPECT_EQ(FindResourceA(module, "SPLASH12", RT_BITMAP), nullptr);
-  EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(2004), RT_DIALOG), nullptr);
-  EXPECT_EQ(FindResourceA(module, "#", RT_DIALOG), nullptr);
-  EXPECT_EQ(FindResourceA(module, "#99999999", RT_DIALOG), nullptr);
-  EXPECT_EQ(FindResourceA(module, nullptr, RT_BITMAP), nullptr);
+  for (LPCSTR name : {"SPLASH", "SPLASH12", "#", "#99999999", "#2003x",
+                      static_cast<LPCSTR>(nullptr)}) {
+    EXPECT_EQ(FindResourceA(module, name, RT_DIALOG), nullptr);
+  }
   HMODULE other = reinterpret_cast<HMODULE>(0x10000000);
   EXPECT_EQ(FindResourceA(other, "SPLASH1", RT_BITMAP), nullptr);
 

@@ -112,9 +112,3 @@ TEST_F(Windows, ChildDrawsAtItsPlaceClippedToItsParent) {
   ReleaseDC(child, dc);
   DestroyWindow(parent);
 }
-
-TEST(Module, MainModuleHandle) {
-  EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
-  EXPECT_EQ(GetModuleHandleA(nullptr), GetModuleHandleA(nullptr));
-  EXPECT_EQ(GetModuleHandleA("IMM32.DLL"), nullptr);
-}
