@@ -58,14 +58,6 @@ WindowClass *FindClass(LPCSTR name) {
   return found == r.classes.end() ? nullptr : &found->second;
 }
 
-LRESULT Send(uintptr_t window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
-  if (w == nullptr || w->procedure == nullptr) {
-    return 0;
-  }
-  return w->procedure(ToHandle<HWND>(window), message, wParam, lParam);
-}
-
 // Frees the window's object and device contexts; its children go first.
 void FreeWindow(uintptr_t window) {
   Registry &r = registry();
@@ -125,6 +117,15 @@ Surface WindowSurface(uintptr_t window) {
                    static_cast<LONG>(onDisplay.right - ox),
                    static_cast<LONG>(onDisplay.bottom - oy)};
   return s;
+}
+
+LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam,
+                     LPARAM lParam) {
+  const WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
+  if (w == nullptr || w->procedure == nullptr) {
+    return 0;
+  }
+  return w->procedure(ToHandle<HWND>(window), message, wParam, lParam);
 }
 
 uintptr_t NewWindowDc(uintptr_t window, bool own) {
@@ -216,7 +217,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
                        parent,     height,    width,
                        y,          x,         static_cast<LONG>(style),
                        windowName, className, exStyle};
-  if (Send(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+  if (SendToWindow(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) ==
+      -1) {
     // A refused creation destroys the window without WM_DESTROY.
     if (Find<WindowObject>(ToHandle<HWND>(handle)) != nullptr) {
       FreeWindow(handle);
@@ -237,7 +239,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
   w->destroying = true;
   const uintptr_t handle = HandleValue(window);
   // The window hears of its destruction before its children do.
-  Send(handle, WM_DESTROY, 0, 0);
+  SendToWindow(handle, WM_DESTROY, 0, 0);
   const std::vector<uintptr_t> all = registry().windows;
   for (uintptr_t other : all) {
     const WindowObject *c = Find<WindowObject>(ToHandle<HWND>(other));

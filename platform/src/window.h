@@ -26,4 +26,8 @@ struct WindowObject : Object {
 // Creates a window DC; `window` 0 means the whole display.
 uintptr_t NewWindowDc(uintptr_t window, bool own);
 
+// Calls the window's procedure; 0 for a window that does not exist.
+LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam,
+                     LPARAM lParam);
+
 } // namespace platform::detail
