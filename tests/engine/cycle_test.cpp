@@ -160,6 +160,23 @@ TEST(Cycle, SpeedFlipReturnsToTheStart) {
   EXPECT_EQ(dripTable[3].speed, 1.25f);
 }
 
+// A drip whose centre lands exactly on the bottom edge counts as arrived.
+TEST(Cycle, FloodEndsWhenEveryCentreReachesTheBottom) {
+  SaverWindow saver(64, 100);
+  ASSERT_TRUE(saver.RunUntil(RunFlood, 5000));
+  for (DripRecord &drip : dripTable) {
+    drip.y = 98.5f;
+    drip.speed = 1.5f;
+  }
+  dripTable[20].y = 97.0f;
+  saver.Step();
+  EXPECT_EQ(splatCount, 20);
+  EXPECT_EQ(animationPhase, RunFlood);
+  saver.Step();
+  EXPECT_EQ(splatCount, 21);
+  EXPECT_EQ(animationPhase, SwitchMode);
+}
+
 // Two series at 640x480 from seed 1, checked step by step against the
 // transition table.
 TEST(Cycle, TwoSeriesFromSeedOne) {

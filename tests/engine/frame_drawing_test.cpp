@@ -133,6 +133,11 @@ TEST_F(FrameDrawing, DripBoxesTruncateTowardZero) {
 
   ClipDrip(low, true);
   ExpectClip(lowBox);
+  // Negative fractions on the surface: -2.25 and -0.5 become -2 and 0.
+  const DripRecord corner = {3.25f, 5.5f, 5.5f, 6.0f, 1.0f};
+  ClipDrip(corner, true);
+  ExpectClip({-2, 0, 8, 11});
+  ClipDrip(low, true);
   AddDropletClip(308, 443, 4);
   const RECT droplet = {304, 439, 312, 447};
   ExpectClip(lowBox, &droplet);

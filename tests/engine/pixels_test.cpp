@@ -58,37 +58,6 @@ TEST(Pixels, GrowthStaysInsideTheSplat) {
   }
 }
 
-TEST(Pixels, BurstRevealsSplatAndDroplets) {
-  StandInResources resources;
-  SaverWindow saver(width, height);
-  ASSERT_TRUE(saver.RunUntil(Burst));
-  const std::vector<uint32_t> before = Snapshot();
-  const Circle splat = SplatCircle();
-  saver.Step();
-  // Droplets lie within 1.5 r of the centre plus their own radius (at most
-  // trunc(r / 12) + 1 = 5).
-  const double reach = 1.5 * dripTable[0].rx + 5.0 + 1.5;
-  std::size_t changedOutsideSplat = 0;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const uint32_t pixel = platform::DisplayPixel(x, y);
-      const double d = Distance(x, y, splat.cx, splat.cy);
-      if (d < splat.r - 2.5) {
-        ASSERT_EQ(pixel, BackdropColour(1, x, y)) << x << "," << y;
-      } else if (pixel != before[static_cast<std::size_t>(y * width + x)]) {
-        ASSERT_EQ(pixel, BackdropColour(1, x, y)) << x << "," << y;
-        ASSERT_LT(d, reach) << x << "," << y;
-        changedOutsideSplat += d > splat.r + 1.0 ? 1 : 0;
-      }
-    }
-  }
-  // The first droplet: centre (308, 443), radius 4.
-  for (int y = 441; y <= 445; ++y) {
-    EXPECT_EQ(platform::DisplayPixel(308, y), BackdropColour(1, 308, y));
-  }
-  EXPECT_GT(changedOutsideSplat, 40u);
-}
-
 TEST(Pixels, DripsRevealAlongTheirPath) {
   StandInResources resources;
   SaverWindow saver(width, height);
