@@ -4,6 +4,7 @@
 #include <cstring>
 #include <set>
 
+#include "frame_drawing.h"
 #include "layer.h"
 #include "saver_session.h"
 
@@ -41,18 +42,6 @@ const Picture *PictureNamed(const char *name) {
     }
   }
   return nullptr;
-}
-
-// Frame names by frameIndex 1 to 7 (index 0 unused), as the engine picks.
-const char *FrameName(LONG mode, LONG frame) {
-  static const char *const blood[] = {nullptr,  "BLOOD2", "BLOOD1", "BLOOD2",
-                                      "BLOOD3", "BLOOD3", "BLOOD4", "BLOOD5"};
-  static const char *const pus[] = {nullptr, "PUS2", "PUS1", "PUS2",
-                                    "PUS3",  "PUS3", "PUS4", "PUS5"};
-  if (frame < 1 || frame > 7) {
-    return nullptr;
-  }
-  return mode == 1 ? blood[frame] : pus[frame];
 }
 
 } // namespace
@@ -152,13 +141,13 @@ FloorJob CaptureStep(const EngineSnapshot &before) {
   FloorJob job;
   if (phase == GrowSplat || phase == FinishSplat) {
     const DripRecord &splat = dripTable[0];
-    job.source = PictureNamed(FrameName(displayMode, frameIndex));
+    job.source = PictureNamed(SplatFrameName(displayMode, frameIndex));
     job.left = static_cast<int>(static_cast<double>(splat.x) - stepCount - 1);
     job.top = static_cast<int>(static_cast<double>(splat.y) - stepCount - 1);
     job.width = 2 * stepCount + 2;
     job.height = job.width;
   } else if (phase == Burst || phase == RunDrips || phase == RunFlood) {
-    job.source = PictureNamed(displayMode == 1 ? "SPLASH1" : "SPLASH2");
+    job.source = PictureNamed(BackdropName(displayMode));
     job.width = sessionWidth;
     job.height = sessionHeight;
   }
