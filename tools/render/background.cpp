@@ -74,22 +74,22 @@ std::vector<uint32_t> DesktopBackground(int width, int height) {
   return pixels;
 }
 
-bool MakeBackground(const std::string &spec, int width, int height,
+bool MakeBackground(const std::string &choice, int width, int height,
                     std::vector<uint32_t> &pixels, std::string &error) {
-  if (spec == "desktop") {
+  if (choice == "desktop") {
     pixels = DesktopBackground(width, height);
     return true;
   }
   pixels.assign(
       static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
-  if (spec == "black") {
+  if (choice == "black") {
     return true;
   }
   int pictureWidth = 0;
   int pictureHeight = 0;
   std::vector<uint32_t> picture;
-  if (!ReadPng(spec, 1L << 26, pictureWidth, pictureHeight, picture)) {
-    error = "cannot read the background picture " + spec;
+  if (!ReadPng(choice, 1L << 26, pictureWidth, pictureHeight, picture)) {
+    error = "cannot read the background picture " + choice;
     return false;
   }
   for (long y = 0; y < height; ++y) {
