@@ -145,24 +145,6 @@ TEST_F(FrameDrawing, DripBoxesTruncateTowardZero) {
   EXPECT_FALSE(HasClip());
 }
 
-TEST_F(FrameDrawing, BackdropThroughClipOnly) {
-  displayMode = 2;
-  const DripRecord drip = {320.0f, 240.0f, 30.0f, 45.0f, 1.0f};
-  ClipDrip(drip, true);
-  DrawBackdrop();
-  ClearClip();
-  EXPECT_EQ(platform::DisplayPixel(320, 240), BackdropColour(2, 320, 240));
-  EXPECT_EQ(platform::DisplayPixel(320, 196), BackdropColour(2, 320, 196));
-  EXPECT_EQ(platform::DisplayPixel(351, 240), 0u);
-  EXPECT_EQ(platform::DisplayPixel(0, 0), 0u);
-  for (int y = 0; y < 480; ++y) {
-    for (int x = 0; x < 640; ++x) {
-      const uint32_t pixel = platform::DisplayPixel(x, y);
-      ASSERT_TRUE(pixel == 0 || pixel == BackdropColour(2, x, y));
-    }
-  }
-}
-
 TEST_F(FrameDrawing, FailedDrawsPaintNothingAndRelease) {
   const std::size_t objects = platform::LiveObjectCount();
   frameIndex = 3;

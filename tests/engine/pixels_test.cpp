@@ -58,22 +58,6 @@ TEST(Pixels, GrowthStaysInsideTheSplat) {
   }
 }
 
-TEST(Pixels, DripsRevealAlongTheirPath) {
-  StandInResources resources;
-  SaverWindow saver(width, height);
-  ASSERT_TRUE(saver.RunUntil(RunDrips));
-  while (animationPhase == RunDrips) {
-    saver.Step();
-    for (int i = 1; i <= 5; ++i) {
-      const int x = static_cast<int>(dripTable[i].x);
-      const int y = static_cast<int>(dripTable[i].y);
-      if (y < height) {
-        ASSERT_EQ(platform::DisplayPixel(x, y), BackdropColour(1, x, y));
-      }
-    }
-  }
-}
-
 TEST(Pixels, FloodCoversTheWholeScreen) {
   StandInResources resources;
   SaverWindow saver(width, height);
