@@ -83,7 +83,7 @@ int WINAPI ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
   if (r == nullptr || mode < RGN_AND || mode > RGN_COPY) {
     return ERROR;
   }
-  if (!d->clip) {
+  if (!d->clip && mode != RGN_COPY) {
     // No clip means the whole device: combining starts from that.
     const RECT all = DeviceRect(*d);
     d->clip = RectRegion(all.left, all.top, all.right, all.bottom);
@@ -96,7 +96,7 @@ int WINAPI ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
     d->clip = IntersectRegions(*d->clip, r->region);
     break;
   case RGN_OR:
-    d->clip = UnionRegions(*d->clip, r->region);
+    UniteInto(*d->clip, r->region);
     break;
   case RGN_XOR:
     d->clip = XorRegions(*d->clip, r->region);

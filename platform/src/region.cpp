@@ -25,41 +25,28 @@ void SetExtents(Region &region) {
   region.extents = box;
 }
 
-// Merges the band starting at `current` into the band starting at
-// `previous` when both have the same spans and touch; returns where the
-// last band now starts. Bands appended in one go after one operand ran out
-// are looked at only once, as GDI does, so their own rows stay apart.
+// Merges the band just appended at `current` into the band before it,
+// which starts at `previous`, when both have the same spans and touch;
+// returns where the last band now starts. The sweep calls this for each
+// band it emits, as GDI does.
 std::size_t Coalesce(std::vector<RECT> &rects, std::size_t previous,
                      std::size_t current) {
-  const std::size_t end = rects.size();
-  std::size_t bandEnd = current;
-  while (bandEnd != end && rects[bandEnd].top == rects[current].top) {
-    ++bandEnd;
-  }
-  const std::size_t count = bandEnd - current;
-  std::size_t lastBand = current;
-  if (bandEnd != end) {
-    lastBand = end - 1;
-    while (rects[lastBand - 1].top == rects[lastBand].top) {
-      --lastBand;
-    }
-  }
-  if (count == 0 || count != current - previous ||
+  const std::size_t count = rects.size() - current;
+  if (count != current - previous ||
       rects[previous].bottom != rects[current].top) {
-    return lastBand;
+    return current;
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (rects[previous + i].left != rects[current + i].left ||
         rects[previous + i].right != rects[current + i].right) {
-      return lastBand;
+      return current;
     }
   }
   for (std::size_t i = 0; i < count; ++i) {
     rects[previous + i].bottom = rects[current + i].bottom;
   }
-  rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(current),
-              rects.begin() + static_cast<std::ptrdiff_t>(bandEnd));
-  return bandEnd == end ? previous : lastBand - count;
+  rects.resize(current);
+  return previous;
 }
 
 using Iter = std::vector<RECT>::const_iterator;
@@ -163,23 +150,47 @@ Iter BandEnd(Iter r, Iter end) {
   return e;
 }
 
+// Takes the bands of [r, end) that end at or above row y, which meet
+// nothing of the other operand: appended as they are (if kept) and
+// coalesced one by one, as the sweep would emit them. Returns the first
+// band reaching below y.
+Iter CopyBandsAbove(std::vector<RECT> &out, std::size_t &lastBand, Iter r,
+                    Iter end, int y, bool keep) {
+  while (r != end && r->bottom <= y) {
+    const Iter band = BandEnd(r, end);
+    if (keep) {
+      const std::size_t current = out.size();
+      out.insert(out.end(), r, band);
+      lastBand = Coalesce(out, lastBand, current);
+    }
+    r = band;
+  }
+  return r;
+}
+
 // The band sweep of GDI's region operations: walks both operands band by
 // band, splitting them where the other starts or ends, and coalesces every
-// band it emits with the one before.
-std::vector<RECT> Sweep(const Region &a, const Region &b, Op op) {
-  std::vector<RECT> out;
-  out.reserve(std::max(a.rects.size(), b.rects.size()) * 2);
+// band it emits with the one before. Only the rows both operands reach are
+// swept; the bands above that are copied, and those left after one operand
+// runs out are appended in one go, the first coalesced, the rest kept apart
+// as GDI keeps them.
+void Sweep(const Region &a, const Region &b, Op op, std::vector<RECT> &out) {
+  out.clear();
   const bool keep1 = op != Op::Intersect;
   const bool keep2 = op == Op::Union;
   Iter r1 = a.rects.begin(), end1 = a.rects.end();
   Iter r2 = b.rects.begin(), end2 = b.rects.end();
-  int ybot = std::min(a.extents.top, b.extents.top);
-  int ytop = 0;
   std::size_t prevBand = 0;
-  do {
+  r1 = CopyBandsAbove(out, prevBand, r1, end1, r2->top, keep1);
+  if (r1 != end1) {
+    r2 = CopyBandsAbove(out, prevBand, r2, end2, r1->top, keep2);
+  }
+  int ybot = std::min(a.extents.top, b.extents.top);
+  while (r1 != end1 && r2 != end2) {
     std::size_t curBand = out.size();
     const Iter band1 = BandEnd(r1, end1);
     const Iter band2 = BandEnd(r2, end2);
+    int ytop = 0;
     if (r1->top < r2->top) {
       const int top = std::max(r1->top, ybot);
       const int bot = std::min(r1->bottom, r2->top);
@@ -224,9 +235,8 @@ std::vector<RECT> Sweep(const Region &a, const Region &b, Op op) {
     if (r2->bottom == ybot) {
       r2 = band2;
     }
-  } while (r1 != end1 && r2 != end2);
+  }
 
-  const std::size_t curBand = out.size();
   Iter rest = end1, restEnd = end1;
   if (r1 != end1 && keep1) {
     rest = r1;
@@ -234,15 +244,13 @@ std::vector<RECT> Sweep(const Region &a, const Region &b, Op op) {
     rest = r2;
     restEnd = end2;
   }
-  while (rest != restEnd) {
+  if (rest != restEnd) {
     const Iter band = BandEnd(rest, restEnd);
+    const std::size_t curBand = out.size();
     NonOverlap(out, rest, band, std::max(rest->top, ybot), rest->bottom);
-    rest = band;
-  }
-  if (out.size() != curBand) {
     Coalesce(out, prevBand, curBand);
+    out.insert(out.end(), band, restEnd);
   }
-  return out;
 }
 
 bool Subsumes(const Region &outer, const Region &inner) {
@@ -250,6 +258,26 @@ bool Subsumes(const Region &outer, const Region &inner) {
          outer.extents.top <= inner.extents.top &&
          outer.extents.right >= inner.extents.right &&
          outer.extents.bottom >= inner.extents.bottom;
+}
+
+// The union when one operand is empty or a rectangle holding the other:
+// that operand as it is, as GDI returns it. Null when a sweep is needed.
+const Region *WholeUnion(const Region &a, const Region &b) {
+  if (a.rects.empty() || &a == &b) {
+    return &b;
+  }
+  if (b.rects.empty() || Subsumes(a, b)) {
+    return &a;
+  }
+  if (Subsumes(b, a)) {
+    return &b;
+  }
+  return nullptr;
+}
+
+RECT BoxAround(const RECT &a, const RECT &b) {
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top),
+              std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 } // namespace
@@ -368,29 +396,35 @@ std::optional<Region> EllipseRegion(int left, int top, int right, int bottom) {
 }
 
 Region UnionRegions(const Region &a, const Region &b) {
-  if (a.rects.empty() || &a == &b) {
-    return b;
-  }
-  if (b.rects.empty() || Subsumes(a, b)) {
-    return a;
-  }
-  if (Subsumes(b, a)) {
-    return b;
+  if (const Region *whole = WholeUnion(a, b)) {
+    return *whole;
   }
   Region out;
-  out.rects = Sweep(a, b, Op::Union);
-  out.extents = RECT{std::min(a.extents.left, b.extents.left),
-                     std::min(a.extents.top, b.extents.top),
-                     std::max(a.extents.right, b.extents.right),
-                     std::max(a.extents.bottom, b.extents.bottom)};
+  Sweep(a, b, Op::Union, out.rects);
+  out.extents = BoxAround(a.extents, b.extents);
   return out;
+}
+
+void UniteInto(Region &a, const Region &b) {
+  if (const Region *whole = WholeUnion(a, b)) {
+    if (whole != &a) {
+      a = *whole;
+    }
+    return;
+  }
+  // Swapped with the region's own list, so repeated unions (a clip built
+  // shape by shape) reuse two buffers instead of allocating each time.
+  thread_local std::vector<RECT> scratch;
+  Sweep(a, b, Op::Union, scratch);
+  a.rects.swap(scratch);
+  a.extents = BoxAround(a.extents, b.extents);
 }
 
 Region IntersectRegions(const Region &a, const Region &b) {
   Region out;
   if (!a.rects.empty() && !b.rects.empty() &&
       Overlapping(a.extents, b.extents)) {
-    out.rects = Sweep(a, b, Op::Intersect);
+    Sweep(a, b, Op::Intersect, out.rects);
   }
   SetExtents(out);
   return out;
@@ -402,7 +436,7 @@ Region SubtractRegions(const Region &a, const Region &b) {
     return a;
   }
   Region out;
-  out.rects = Sweep(a, b, Op::Subtract);
+  Sweep(a, b, Op::Subtract, out.rects);
   SetExtents(out);
   return out;
 }

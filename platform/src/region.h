@@ -29,6 +29,8 @@ Region RectRegion(int left, int top, int right, int bottom);
 std::optional<Region> EllipseRegion(int left, int top, int right, int bottom);
 
 Region UnionRegions(const Region &a, const Region &b);
+// a = a OR b, the same rectangles as UnionRegions, reusing a's storage.
+void UniteInto(Region &a, const Region &b);
 Region IntersectRegions(const Region &a, const Region &b);
 Region SubtractRegions(const Region &a, const Region &b);
 Region XorRegions(const Region &a, const Region &b);
