@@ -25,28 +25,42 @@ void SetExtents(Region &region) {
   region.extents = box;
 }
 
-// Merges the band just appended at `current` into the band before it,
-// which starts at `previous`, when both have the same spans and touch;
-// returns where the last band now starts. The sweep calls this for each
-// band it emits, as GDI does.
-std::size_t Coalesce(std::vector<RECT> &rects, std::size_t previous,
-                     std::size_t current) {
-  const std::size_t count = rects.size() - current;
-  if (count != current - previous ||
-      rects[previous].bottom != rects[current].top) {
-    return current;
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    if (rects[previous + i].left != rects[current + i].left ||
-        rects[previous + i].right != rects[current + i].right) {
-      return current;
+// Coalesces the bands appended from `from` on one by one, as GDI does for
+// each band it emits: a band merges into the band before it (which starts
+// at `lastBand`) when both have the same spans and touch. Works in place;
+// returns where the last band now starts.
+std::size_t Coalesce(std::vector<RECT> &rects, std::size_t lastBand,
+                     std::size_t from) {
+  std::size_t write = from;
+  for (std::size_t read = from; read != rects.size();) {
+    std::size_t bandEnd = read + 1;
+    while (bandEnd != rects.size() && rects[bandEnd].top == rects[read].top) {
+      ++bandEnd;
     }
+    const std::size_t count = bandEnd - read;
+    bool merge =
+        write - lastBand == count && rects[lastBand].bottom == rects[read].top;
+    for (std::size_t i = 0; merge && i < count; ++i) {
+      merge = rects[lastBand + i].left == rects[read + i].left &&
+              rects[lastBand + i].right == rects[read + i].right;
+    }
+    if (merge) {
+      for (std::size_t i = 0; i < count; ++i) {
+        rects[lastBand + i].bottom = rects[read].bottom;
+      }
+    } else {
+      if (write != read) { // a merge before has left a gap
+        std::copy(rects.begin() + static_cast<std::ptrdiff_t>(read),
+                  rects.begin() + static_cast<std::ptrdiff_t>(bandEnd),
+                  rects.begin() + static_cast<std::ptrdiff_t>(write));
+      }
+      lastBand = write;
+      write += count;
+    }
+    read = bandEnd;
   }
-  for (std::size_t i = 0; i < count; ++i) {
-    rects[previous + i].bottom = rects[current + i].bottom;
-  }
-  rects.resize(current);
-  return previous;
+  rects.resize(write);
+  return lastBand;
 }
 
 using Iter = std::vector<RECT>::const_iterator;
@@ -152,20 +166,18 @@ Iter BandEnd(Iter r, Iter end) {
 
 // Takes the bands of [r, end) that end at or above row y, which meet
 // nothing of the other operand: appended as they are (if kept) and
-// coalesced one by one, as the sweep would emit them. Returns the first
-// band reaching below y.
+// coalesced as the sweep would emit them. Returns the first band reaching
+// below y.
 Iter CopyBandsAbove(std::vector<RECT> &out, std::size_t &lastBand, Iter r,
                     Iter end, int y, bool keep) {
-  while (r != end && r->bottom <= y) {
-    const Iter band = BandEnd(r, end);
-    if (keep) {
-      const std::size_t current = out.size();
-      out.insert(out.end(), r, band);
-      lastBand = Coalesce(out, lastBand, current);
-    }
-    r = band;
+  const Iter above = std::partition_point(
+      r, end, [y](const RECT &c) { return c.bottom <= y; });
+  if (keep && above != r) {
+    const std::size_t from = out.size();
+    out.insert(out.end(), r, above);
+    lastBand = Coalesce(out, lastBand, from);
   }
-  return r;
+  return above;
 }
 
 // The band sweep of GDI's region operations: walks both operands band by
