@@ -78,27 +78,16 @@ void NonOverlap(std::vector<RECT> &out, Iter r, Iter end, int top, int bottom) {
 
 void UnionBand(std::vector<RECT> &out, Iter r1, Iter e1, Iter r2, Iter e2,
                int top, int bottom) {
-  auto merge = [&](Iter &r) {
-    if (!out.empty() && out.back().top == top && out.back().bottom == bottom &&
-        out.back().right >= r->left) {
-      out.back().right = std::max(out.back().right, r->right);
+  const std::size_t start = out.size();
+  while (r1 != e1 || r2 != e2) {
+    // Leftmost first; spans that overlap or touch join.
+    const bool first = r2 == e2 || (r1 != e1 && r1->left < r2->left);
+    const RECT &r = first ? *r1++ : *r2++;
+    if (out.size() != start && out.back().right >= r.left) {
+      out.back().right = std::max(out.back().right, r.right);
     } else {
-      AddRect(out, r->left, top, r->right, bottom);
+      AddRect(out, r.left, top, r.right, bottom);
     }
-    ++r;
-  };
-  while (r1 != e1 && r2 != e2) {
-    if (r1->left < r2->left) {
-      merge(r1);
-    } else {
-      merge(r2);
-    }
-  }
-  while (r1 != e1) {
-    merge(r1);
-  }
-  while (r2 != e2) {
-    merge(r2);
   }
 }
 
@@ -198,10 +187,10 @@ void Sweep(const Region &a, const Region &b, Op op, std::vector<RECT> &out) {
     r2 = CopyBandsAbove(out, prevBand, r2, end2, r1->top, keep2);
   }
   int ybot = std::min(a.extents.top, b.extents.top);
+  Iter band1 = BandEnd(r1, end1);
+  Iter band2 = BandEnd(r2, end2);
   while (r1 != end1 && r2 != end2) {
     std::size_t curBand = out.size();
-    const Iter band1 = BandEnd(r1, end1);
-    const Iter band2 = BandEnd(r2, end2);
     int ytop = 0;
     if (r1->top < r2->top) {
       const int top = std::max(r1->top, ybot);
@@ -243,9 +232,11 @@ void Sweep(const Region &a, const Region &b, Op op, std::vector<RECT> &out) {
     }
     if (r1->bottom == ybot) {
       r1 = band1;
+      band1 = BandEnd(r1, end1);
     }
     if (r2->bottom == ybot) {
       r2 = band2;
+      band2 = BandEnd(r2, end2);
     }
   }
 
