@@ -159,6 +159,7 @@ Iter BandEnd(Iter r, Iter end) {
 // below y.
 Iter CopyBandsAbove(std::vector<RECT> &out, std::size_t &lastBand, Iter r,
                     Iter end, int y, bool keep) {
+  // Bottoms only rise from band to band.
   const Iter above = std::partition_point(
       r, end, [y](const RECT &c) { return c.bottom <= y; });
   if (keep && above != r) {
