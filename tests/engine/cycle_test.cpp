@@ -225,4 +225,37 @@ TEST(Cycle, PhaseOutOfRangeChangesNothing) {
       std::equal(before.begin(), before.end(), platform::DisplayPixels()));
 }
 
+// A window without a context of its own gets a fresh one from GetDC that
+// only ReleaseDC frees: a step of any phase that fails to give it back
+// leaves an object behind.
+TEST(Cycle, EveryStepGivesBackTheWindowContext) {
+  StandInResources resources;
+  SaverWindow saver(64, 48);
+  WNDCLASSA cls = {};
+  cls.lpfnWndProc = DefWindowProcA;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "GushmireSharedDcTest";
+  ASSERT_NE(RegisterClassA(&cls), 0);
+  HWND window =
+      CreateWindowExA(0, cls.lpszClassName, "test", WS_POPUP | WS_VISIBLE, 0, 0,
+                      64, 48, nullptr, nullptr, cls.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  const std::size_t objects = platform::LiveObjectCount();
+  std::vector<bool> seen(9, false);
+  for (long step = 0; step < 100000 && !seen[SwitchMode]; ++step) {
+    const LONG phase = animationPhase;
+    AnimationStep(window);
+    seen[static_cast<std::size_t>(phase)] = true;
+    ASSERT_EQ(platform::LiveObjectCount(), objects) << "phase " << phase;
+  }
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 9);
+  for (const LONG phase : {LONG{9}, LONG{-1}}) {
+    animationPhase = phase;
+    AnimationStep(window);
+    EXPECT_EQ(platform::LiveObjectCount(), objects) << "phase " << phase;
+  }
+  DestroyWindow(window);
+  UnregisterClassA(cls.lpszClassName, cls.hInstance);
+}
+
 } // namespace
