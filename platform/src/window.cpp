@@ -278,9 +278,11 @@ HDC WINAPI GetDC(HWND window) {
   return ToHandle<HDC>(NewWindowDc(HandleValue(window), false));
 }
 
-int WINAPI ReleaseDC(HWND window, HDC dc) {
+// The window is not checked: Win32 finds the context by its handle alone, so
+// ReleaseDC(NULL, dc) and a mismatched window still release it.
+int WINAPI ReleaseDC(HWND, HDC dc) {
   const DcObject *d = Find<DcObject>(dc);
-  if (d == nullptr || d->memory || d->window != HandleValue(window)) {
+  if (d == nullptr || d->memory) {
     return 0;
   }
   if (!d->ownDc) {
