@@ -264,10 +264,10 @@ struct CREATESTRUCTA {
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *windowClass);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className,
-                            LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu,
-                            HINSTANCE instance, LPVOID param);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
+                            DWORD style, int x, int y, int width, int height,
+                            HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param);
 BOOL WINAPI DestroyWindow(HWND window);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam);
