@@ -1,10 +1,9 @@
-// Shared helpers for the platform layer tests: 8-bit DIB resources, a
-// saver-like window and region inspection.
+// Shared helpers for the platform layer tests: 8-bit DIB pictures, a
+// window on a fresh headless display, and region rectangles.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
-#include <functional>
-#include <string>
 #include <vector>
 
 #include "layer.h"
@@ -18,50 +17,11 @@ struct Dib {
   const BITMAPINFOHEADER *header() const {
     return reinterpret_cast<const BITMAPINFOHEADER *>(bytes.data());
   }
-  // Rewrites one field or more of the header through a copy.
-  template <class F> void Edit(F change) {
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, bytes.data(), sizeof h);
-    change(h);
-    std::memcpy(bytes.data(), &h, sizeof h);
-  }
   const BITMAPINFO *info() const {
     return reinterpret_cast<const BITMAPINFO *>(bytes.data());
   }
   const void *bits() const { return bytes.data() + 1064; }
 };
-
-// Pixel (x, y) counted from the top gets index(x, y); colour i is
-// colour(i) as 0x00RRGGBB.
-inline Dib MakeDib(int width, int height,
-                   const std::function<int(int, int)> &index,
-                   const std::function<uint32_t(int)> &colour) {
-  const int stride = (width + 3) & ~3;
-  Dib dib;
-  dib.bytes.assign(1064 + static_cast<std::size_t>(stride * height), 0);
-  BITMAPINFOHEADER h{};
-  h.biSize = 40;
-  h.biWidth = width;
-  h.biHeight = height;
-  h.biPlanes = 1;
-  h.biBitCount = 8;
-  std::memcpy(dib.bytes.data(), &h, sizeof h);
-  for (int i = 0; i < 256; ++i) {
-    const uint32_t c = colour(i);
-    unsigned char *q = dib.bytes.data() + 40 + 4 * i;
-    q[0] = static_cast<unsigned char>(c & 0xFF);
-    q[1] = static_cast<unsigned char>((c >> 8) & 0xFF);
-    q[2] = static_cast<unsigned char>((c >> 16) & 0xFF);
-  }
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      dib.bytes[static_cast<std::size_t>(1064 + (height - 1 - y) * stride +
-                                         x)] =
-          static_cast<unsigned char>(index(x, y));
-    }
-  }
-  return dib;
-}
 
 // Colour i is 0x010000 * i + 0x0100 * (255 - i) + 7: all distinct.
 inline uint32_t DistinctColour(int i) {
@@ -69,12 +29,35 @@ inline uint32_t DistinctColour(int i) {
          7u;
 }
 
-// A picture whose pixel (x, y) has index x + 16 * y (mod 256), so a pixel's
-// colour tells where in the source it came from for sources up to 16 wide.
+// Pixel (x, y) counted from the top has index x + 16 * y (mod 256), so its
+// colour tells where in the source it came from, for sources up to 16 wide.
 inline Dib GridDib(int width, int height) {
-  return MakeDib(
-      width, height, [](int x, int y) { return (x + 16 * y) & 0xFF; },
-      DistinctColour);
+  const int stride = (width + 3) & ~3;
+  Dib dib;
+  dib.bytes.assign(1064 + static_cast<std::size_t>(stride * height), 0);
+  // biSize, biWidth, biHeight, then biPlanes 1 and biBitCount 8 as two
+  // little-endian words; the rest of the header stays zero.
+  const int32_t head[] = {40, width, height, 1 | 8 << 16};
+  std::memcpy(dib.bytes.data(), head, sizeof head);
+  for (int i = 0; i < 256; ++i) {
+    const uint32_t c = DistinctColour(i);
+    for (int k = 0; k < 3; ++k) { // blue, green, red
+      dib.bytes[static_cast<std::size_t>(40 + 4 * i + k)] =
+          static_cast<unsigned char>(c >> (8 * k));
+    }
+  }
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      dib.bytes[static_cast<std::size_t>(1064 + (height - 1 - y) * stride +
+                                         x)] =
+          static_cast<unsigned char>(x + 16 * y);
+    }
+  }
+  return dib;
+}
+
+inline uint32_t GridColour(int sx, int sy) {
+  return DistinctColour((sx + 16 * sy) & 0xFF);
 }
 
 inline LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM w,
@@ -82,49 +65,40 @@ inline LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM w,
   return DefWindowProcA(window, message, w, l);
 }
 
-// Registers an own-DC class (once) and opens a popup window on a fresh
-// headless display filled with `fill`.
-inline HWND OpenWindow(int x, int y, int width, int height,
-                       int displayWidth = 64, int displayHeight = 48,
-                       uint32_t fill = 0x123456, UINT classStyle = CS_OWNDC) {
+// A popup window of an own-DC (or common-DC) class on a fresh headless
+// display filled with `fill`.
+inline HWND OpenWindow(int width, int height, int displayWidth,
+                       int displayHeight, uint32_t fill,
+                       UINT classStyle = CS_OWNDC) {
   platform::OpenHeadlessDisplay(displayWidth, displayHeight, fill);
-  const char *name =
-      classStyle == CS_OWNDC ? "LayerTestOwn" : "LayerTestCommon";
+  const char *name = classStyle == CS_OWNDC ? "TestOwnDc" : "TestCommonDc";
   WNDCLASSA wc{};
   wc.style = classStyle;
   wc.lpfnWndProc = PlainProc;
   wc.lpszClassName = name;
   RegisterClassA(&wc); // fails harmlessly when already registered
-  return CreateWindowExA(0, name, "", WS_POPUP, x, y, width, height, nullptr,
+  return CreateWindowExA(0, name, "", WS_POPUP, 0, 0, width, height, nullptr,
                          nullptr, nullptr, nullptr);
 }
 
 // The rectangles of a region as GetRegionData gives them.
-inline std::vector<RECT> RectsOf(HRGN region, RECT *bound = nullptr) {
+inline std::vector<RECT> RectsOf(HRGN region) {
   const DWORD size = GetRegionData(region, 0, nullptr);
   std::vector<unsigned char> buffer(size);
   auto *data = reinterpret_cast<RGNDATA *>(buffer.data());
   if (size == 0 || GetRegionData(region, size, data) != size) {
     return {};
   }
-  if (bound != nullptr) {
-    *bound = data->rdh.rcBound;
-  }
   const auto *first = reinterpret_cast<const RECT *>(data->Buffer);
   return std::vector<RECT>(first, first + data->rdh.nCount);
 }
 
-// The pixel set of a region within a window, row by row ('#' = inside).
-inline std::vector<std::string> PixelsOf(HRGN region, RECT window) {
-  std::vector<std::string> rows;
-  for (LONG y = window.top; y < window.bottom; ++y) {
-    std::string row;
-    for (LONG x = window.left; x < window.right; ++x) {
-      row += PtInRegion(region, x, y) ? '#' : '.';
-    }
-    rows.push_back(row);
-  }
-  return rows;
+inline bool SameRects(const std::vector<RECT> &a, const std::vector<RECT> &b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const RECT &p, const RECT &q) {
+                      return p.left == q.left && p.top == q.top &&
+                             p.right == q.right && p.bottom == q.bottom;
+                    });
 }
 
 } // namespace layer_test
