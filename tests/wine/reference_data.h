@@ -1,48 +1,39 @@
-// Reads the reference data recorded under Wine (tests/data/wine/).
+// The lines recorded under Wine (tests/data/wine/), and how one of them
+// differs from the line our layer gives.
 #pragma once
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "winapi.h"
+// The non-empty lines of a recorded file; fails the calling test when it
+// cannot be read.
+inline std::vector<std::string> RecordedLines(const char *name) {
+  const std::string path = std::string(GUSHMIRE_WINE_DATA_DIR) + "/" + name;
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  if (!in) {
+    ADD_FAILURE() << "cannot read " << path;
+  }
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) {
+      lines.push_back(line);
+    }
+  }
+  return lines;
+}
 
-namespace wine_reference {
-
-// A region as GetRgnBox and GetRegionData report it.
-struct RegionData {
-  int type = 0; // GetRgnBox result
-  RECT box{};   // GetRgnBox rectangle
-  std::vector<RECT> rects;
-};
-
-struct RegionRecord : RegionData {
-  int left = 0, top = 0, right = 0, bottom = 0; // as passed
-  bool undefined = false; // Wine left rows of this box unset
-
-  int Width() const { return right > left ? right - left : left - right; }
-  int Height() const { return bottom > top ? bottom - top : top - bottom; }
-};
-
-struct StretchRecord {
-  int srcW = 0, srcH = 0, dstX = 0, dstY = 0, dstW = 0, dstH = 0;
-  int surfW = 0, surfH = 0;
-  bool ok = false;
-  std::vector<int> cols; // source column per destination column, -1 off
-  std::vector<int> rows; // source row per destination row, -1 off
-};
-
-// Ellipses united into a DC's clip region, then pictures drawn through it.
-struct ClipRecord {
-  std::vector<RECT> boxes; // the first selected, the others united
-  RegionData clip;         // GetClipRgn afterwards
-  uint32_t hash = 0;       // of the 640x480 target after drawing
-};
-
-// All fail the calling test (and return nothing) when the file is missing
-// or a line does not parse.
-std::vector<RegionRecord> LoadRegions();
-std::vector<StretchRecord> LoadStretches();
-std::vector<ClipRecord> LoadClips();
-
-} // namespace wine_reference
+// Appends both lines from a little before where they part to `report`.
+inline void ReportDifference(const std::string &wine, const std::string &ours,
+                             std::string &report) {
+  std::size_t at = 0;
+  while (at < wine.size() && at < ours.size() && wine[at] == ours[at]) {
+    ++at;
+  }
+  const std::size_t from = at > 40 ? at - 40 : 0;
+  report += wine.substr(0, wine.find(" ", 40)) + "...\n  Wine: ..." +
+            wine.substr(from, 120) + "\n  ours: ..." + ours.substr(from, 120) +
+            "\n";
+}

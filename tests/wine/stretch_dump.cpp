@@ -1,87 +1,57 @@
 // Prints which source column and row StretchBlt in COLORONCOLOR mode takes
 // for every destination column and row, one stretch a line, called the way
-// the saver draws (see stretch_pattern.h). The target is a 32-bit DIB
-// section so every pixel reads back exactly. Line format (whitespace
-// separated):
+// the saver draws (see stretch_pattern.h), onto a 32-bit DIB section. Line
+// format (whitespace separated):
 //   stretch SRCW SRCH DSTX DSTY DSTW DSTH SURFW SURFH STATUS
 //           cols DSTW values rows DSTH values
 // A value is the source index, or -1 where the destination pixel lies off the
 // SURFW x SURFH target. STATUS is "ok", or "bad" when a column (row) did not
 // come from one source column (row) on every row (column), a pixel outside
 // the destination changed, or a colour did not come from the source table.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <string>
 
-#include "dump_support.h"
 #include "stretch_pattern.h"
 #include "winapi.h"
 
 namespace {
 
-using stretch_pattern::Pass;
-
-struct Case {
-  int srcW, srcH, dstX, dstY, dstW, dstH, surfW, surfH;
-};
-
-constexpr uint32_t kUntouched = 0x00FF00FF;
-
-// Stretches one pass and folds what each destination column (or row) shows
-// into `out`; false when something went wrong.
-bool MeasurePass(dump_support::Target &target, const Case &c, Pass pass,
-                 std::vector<int> &out) {
-  target.Fill(kUntouched);
-  const auto picture = stretch_pattern::MakePicture(c.srcW, c.srcH, pass);
-  bool good = stretch_pattern::StretchPicture(
-      target.Dc(), picture, c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH);
-  const uint32_t *pixels = target.Pixels();
-  const bool byColumn = stretch_pattern::ByColumn(pass);
-  std::vector<int> seen(out.size(), -1);
-  for (int y = 0; good && y < c.surfH; ++y) {
-    for (int x = 0; x < c.surfW; ++x) {
-      const uint32_t p = pixels[static_cast<std::size_t>(y) *
-                                    static_cast<std::size_t>(c.surfW) +
-                                static_cast<std::size_t>(x)];
-      const int dx = x - c.dstX;
-      const int dy = y - c.dstY;
-      if (dx < 0 || dy < 0 || dx >= c.dstW || dy >= c.dstH) {
-        good = good && p == kUntouched;
-        continue;
-      }
-      const int value = static_cast<int>((p >> 16) & 255);
-      good = good && p == stretch_pattern::IndexColour(value);
-      int &slot = seen[static_cast<std::size_t>(byColumn ? dx : dy)];
-      good = good && (slot < 0 || slot == value);
-      slot = value;
-    }
-  }
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    out[i] =
-        seen[i] < 0 ? -1 : out[i] | (seen[i] << stretch_pattern::Shift(pass));
-  }
-  return good;
-}
+using stretch_pattern::Case;
 
 void DumpCase(const Case &c) {
-  dump_support::Target target(c.surfW, c.surfH);
-  bool good = target.Ready();
-  std::vector<int> cols(static_cast<std::size_t>(c.dstW), 0);
-  std::vector<int> rows(static_cast<std::size_t>(c.dstH), 0);
-  for (Pass pass : stretch_pattern::kPasses) {
-    good = good && MeasurePass(target, c, pass,
-                               stretch_pattern::ByColumn(pass) ? cols : rows);
+  // The target stands in for the saver window's DC and reads back exactly.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = c.surfW;
+  info.bmiHeader.biHeight = -c.surfH;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  HBITMAP bitmap =
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = bitmap && dc && bits ? SelectObject(dc, bitmap) : nullptr;
+  SetStretchBltMode(dc, COLORONCOLOR);
+  auto *pixels = static_cast<uint32_t *>(bits);
+  const std::string line = stretch_pattern::MeasureLine(
+      dc, previous != nullptr, c,
+      [&] {
+        std::fill(pixels, pixels + c.surfW * c.surfH,
+                  stretch_pattern::kUntouched);
+      },
+      [&] {
+        GdiFlush();
+        return pixels;
+      });
+  if (previous) {
+    SelectObject(dc, previous);
   }
-  std::printf("stretch %d %d %d %d %d %d %d %d %s cols", c.srcW, c.srcH, c.dstX,
-              c.dstY, c.dstW, c.dstH, c.surfW, c.surfH, good ? "ok" : "bad");
-  for (int v : cols) {
-    std::printf(" %d", v);
-  }
-  std::printf(" rows");
-  for (int v : rows) {
-    std::printf(" %d", v);
-  }
-  std::printf("\n");
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  std::printf("%s\n", line.c_str());
 }
 
 void DumpAtOrigin(int srcW, int srcH, int dstW, int dstH) {

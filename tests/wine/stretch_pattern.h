@@ -1,17 +1,28 @@
-// The source pictures whose stretched copies tell which source column and
-// row each destination pixel came from: four 8-bit pictures, each carrying
-// one byte of the column or of the row in every pixel, with a colour table
-// whose colours name their index. Shared by the Windows dump program and the
-// native comparison so both stretch exactly the same bits.
+// Measures which source column and row StretchBlt takes for every
+// destination column and row, from four stretched 8-bit pictures (passes),
+// each carrying one byte of the column or of the row in every pixel, with a
+// colour table whose colours name their index. Shared by the Windows dump
+// program and the native comparison so both stretch exactly the same bits
+// and describe the result in the same line.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "winapi.h"
 
 namespace stretch_pattern {
+
+// Passes 0 and 1 carry the column's low and high byte, 2 and 3 the row's.
+constexpr int kPasses = 4;
+inline bool ByColumn(int pass) { return pass < 2; }
+inline int Shift(int pass) { return (pass & 1) * 8; }
+// The index that the pixel from source column x, row y carries.
+inline int EncodedIndex(int pass, int x, int y) {
+  return ((ByColumn(pass) ? x : y) >> Shift(pass)) & 255;
+}
 
 // Colour (0x00RRGGBB) of index i: red carries i, green and blue check it.
 inline uint32_t IndexColour(int i) {
@@ -19,38 +30,16 @@ inline uint32_t IndexColour(int i) {
          (static_cast<uint32_t>(255 - i) << 8) | 0x5Au;
 }
 
-// What a picture's pixels encode.
-enum class Pass { ColumnLow, ColumnHigh, RowLow, RowHigh };
-inline constexpr Pass kPasses[] = {Pass::ColumnLow, Pass::ColumnHigh,
-                                   Pass::RowLow, Pass::RowHigh};
-
-inline bool ByColumn(Pass pass) {
-  return pass == Pass::ColumnLow || pass == Pass::ColumnHigh;
-}
-inline int Shift(Pass pass) {
-  return pass == Pass::ColumnHigh || pass == Pass::RowHigh ? 8 : 0;
-}
-// The index that the pixel from source column x, row y carries.
-inline int EncodedIndex(Pass pass, int x, int y) {
-  return ((ByColumn(pass) ? x : y) >> Shift(pass)) & 255;
-}
-
-// A bitmap as the saver's resources hold it: header, 256-entry colour
-// table, then bottom-up 8-bit rows.
-struct Picture {
-  std::vector<unsigned char> bytes;
-  const BITMAPINFO *Info() const {
-    return reinterpret_cast<const BITMAPINFO *>(bytes.data());
-  }
-  const void *Bits() const { return bytes.data() + kBitsOffset; }
-  static constexpr std::size_t kBitsOffset = sizeof(BITMAPINFOHEADER) + 1024;
-};
-
-inline Picture MakePicture(int width, int height, Pass pass) {
+// Copies a width x height picture of `pass` stretched into the destination
+// rectangle of `target` the way the saver draws: a bitmap compatible with the
+// target DC, built from a bottom-up 8-bit DIB with a 256-entry colour table,
+// selected into a memory DC and copied with SRCCOPY. True when the copy ran.
+inline bool StretchPicture(HDC target, int pass, int width, int height,
+                           int dstX, int dstY, int dstW, int dstH) {
+  constexpr std::size_t kBits = sizeof(BITMAPINFOHEADER) + 1024;
   const std::size_t stride = static_cast<std::size_t>((width + 3) & ~3);
-  Picture picture;
-  picture.bytes.assign(
-      Picture::kBitsOffset + stride * static_cast<std::size_t>(height), 0);
+  std::vector<unsigned char> bytes(
+      kBits + stride * static_cast<std::size_t>(height), 0);
   BITMAPINFOHEADER header{};
   header.biSize = sizeof(BITMAPINFOHEADER);
   header.biWidth = width;
@@ -58,31 +47,22 @@ inline Picture MakePicture(int width, int height, Pass pass) {
   header.biPlanes = 1;
   header.biBitCount = 8;
   header.biCompression = BI_RGB;
-  std::memcpy(picture.bytes.data(), &header, sizeof header);
+  std::memcpy(bytes.data(), &header, sizeof header);
   for (int i = 0; i < 256; ++i) {
     const uint32_t colour = IndexColour(i); // as RGBQUAD: blue first
-    std::memcpy(&picture.bytes[sizeof header + static_cast<std::size_t>(i) * 4],
+    std::memcpy(&bytes[sizeof header + static_cast<std::size_t>(i) * 4],
                 &colour, 4);
   }
   for (int y = 0; y < height; ++y) {
-    unsigned char *row = picture.bytes.data() + Picture::kBitsOffset +
+    unsigned char *row = bytes.data() + kBits +
                          static_cast<std::size_t>(height - 1 - y) * stride;
     for (int x = 0; x < width; ++x) {
       row[x] = static_cast<unsigned char>(EncodedIndex(pass, x, y));
     }
   }
-  return picture;
-}
-
-// Copies `picture` (width x height) stretched into the destination
-// rectangle of `target` the way the saver draws: a bitmap compatible with the
-// target DC, selected into a memory DC, copied with SRCCOPY. True when the
-// copy ran.
-inline bool StretchPicture(HDC target, const Picture &picture, int width,
-                           int height, int dstX, int dstY, int dstW, int dstH) {
-  const BITMAPINFO *info = picture.Info();
+  const auto *info = reinterpret_cast<const BITMAPINFO *>(bytes.data());
   HBITMAP bitmap = CreateDIBitmap(target, &info->bmiHeader, CBM_INIT,
-                                  picture.Bits(), info, DIB_RGB_COLORS);
+                                  bytes.data() + kBits, info, DIB_RGB_COLORS);
   HDC memory = CreateCompatibleDC(target);
   bool copied = false;
   if (bitmap && memory) {
@@ -102,17 +82,76 @@ inline bool StretchPicture(HDC target, const Picture &picture, int width,
   return copied;
 }
 
-// FNV-1a over pixels (0x00RRGGBB), each as 4 little-endian bytes: compares
-// whole drawings without recording them.
-inline uint32_t Hash(const uint32_t *pixels, std::size_t count) {
-  uint32_t hash = 2166136261u;
-  for (std::size_t i = 0; i < count; ++i) {
-    for (int shift = 0; shift < 32; shift += 8) {
-      hash ^= (pixels[i] >> shift) & 0xFFu;
-      hash *= 16777619u;
+struct Case {
+  int srcW, srcH, dstX, dstY, dstW, dstH, surfW, surfH;
+};
+
+constexpr uint32_t kUntouched = 0x00FF00FF;
+
+// Stretches one pass onto `dc` and folds what each destination column (or
+// row) shows into `out`; false when a column (row) did not come from one
+// source column (row) on every row (column), a pixel outside the
+// destination changed or a colour is not from the source table. `clear`
+// sets the surfW x surfH target to kUntouched; `pixels` reads it back, row 0
+// on top, 0x00RRGGBB.
+template <typename Clear, typename Pixels>
+bool MeasurePass(HDC dc, const Case &c, int pass, std::vector<int> &out,
+                 Clear clear, Pixels pixels) {
+  clear();
+  bool good =
+      StretchPicture(dc, pass, c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH);
+  const uint32_t *shown = pixels();
+  std::vector<int> seen(out.size(), -1);
+  for (int y = 0; good && y < c.surfH; ++y) {
+    for (int x = 0; x < c.surfW; ++x) {
+      const uint32_t p = shown[y * c.surfW + x];
+      const int dx = x - c.dstX;
+      const int dy = y - c.dstY;
+      if (dx < 0 || dy < 0 || dx >= c.dstW || dy >= c.dstH) {
+        good = good && p == kUntouched;
+        continue;
+      }
+      const int value = static_cast<int>((p >> 16) & 255);
+      good = good && p == IndexColour(value);
+      int &slot = seen[static_cast<std::size_t>(ByColumn(pass) ? dx : dy)];
+      good = good && (slot < 0 || slot == value);
+      slot = value;
     }
   }
-  return hash;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i] = seen[i] < 0 ? -1 : out[i] | (seen[i] << Shift(pass));
+  }
+  return good;
+}
+
+// The dump's line for case `c` (see stretch_dump.cpp), without line end.
+// `good` is false when the target could not be made.
+template <typename Clear, typename Pixels>
+std::string MeasureLine(HDC dc, bool good, const Case &c, Clear clear,
+                        Pixels pixels) {
+  std::vector<int> cols(static_cast<std::size_t>(c.dstW), 0);
+  std::vector<int> rows(static_cast<std::size_t>(c.dstH), 0);
+  for (int pass = 0; pass < kPasses; ++pass) {
+    good = good && MeasurePass(dc, c, pass, ByColumn(pass) ? cols : rows, clear,
+                               pixels);
+  }
+  std::string line = "stretch";
+  const auto add = [&line](int v) {
+    line.append(" ").append(std::to_string(v));
+  };
+  for (int v :
+       {c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH, c.surfW, c.surfH}) {
+    add(v);
+  }
+  line += good ? " ok cols" : " bad cols";
+  for (int v : cols) {
+    add(v);
+  }
+  line += " rows";
+  for (int v : rows) {
+    add(v);
+  }
+  return line;
 }
 
 } // namespace stretch_pattern
