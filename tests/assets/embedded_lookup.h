@@ -2,10 +2,14 @@
 // entry and reading little-endian fields out of its data with bounds checks.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "embedded_resources.h"
 
@@ -27,20 +31,25 @@ inline const platform::EmbeddedResource *Find(WORD type, WORD id,
   return nullptr;
 }
 
+// The data of a numbered resource; empty when there is none (the inventory
+// test pins down which resources exist and their sizes).
+inline std::vector<std::uint8_t> Bytes(WORD type, WORD id) {
+  const platform::EmbeddedResource *e = Find(type, id);
+  return e ? std::vector<std::uint8_t>(e->data, e->data + e->size)
+           : std::vector<std::uint8_t>{};
+}
+
 // Sequential reader; running past the end throws, so a short resource fails
 // the test instead of reading out of bounds.
 class Fields {
 public:
-  Fields(const unsigned char *data, std::size_t size)
-      : data_(data), size_(size) {}
-  explicit Fields(const platform::EmbeddedResource &e)
-      : Fields(e.data, e.size) {}
+  explicit Fields(const std::vector<std::uint8_t> &data) : data_(data) {}
 
-  std::size_t pos() const { return pos_; }
-  std::size_t left() const { return size_ - pos_; }
+  std::size_t left() const { return data_.size() - pos_; }
 
   std::uint8_t U8() {
-    Need(1);
+    if (pos_ >= data_.size())
+      throw std::out_of_range("read past the end at " + std::to_string(pos_));
     return data_[pos_++];
   }
   std::uint16_t U16() {
@@ -51,9 +60,6 @@ public:
     std::uint32_t lo = U16();
     return lo | std::uint32_t{U16()} << 16;
   }
-  std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
-  std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
-
   // NUL-terminated UTF-16 text.
   std::string Sz() {
     std::string s;
@@ -64,9 +70,8 @@ public:
     }
     return s;
   }
-
-  // Skips to the next multiple of 4 from the start; returns the skipped
-  // bytes ORed together (0 when the padding is clean).
+  // Skips to the next multiple of 4; returns the skipped bytes ORed
+  // together (0 when the padding is clean).
   unsigned AlignTo4() {
     unsigned bits = 0;
     while (pos_ % 4 != 0)
@@ -75,14 +80,22 @@ public:
   }
 
 private:
-  void Need(std::size_t n) const {
-    if (size_ - pos_ < n)
-      throw std::out_of_range("read past the end at " + std::to_string(pos_));
-  }
-
-  const unsigned char *data_;
-  std::size_t size_;
+  const std::vector<std::uint8_t> &data_;
   std::size_t pos_ = 0;
 };
+
+// Reads one field per character of `widths` (1, 2 or 4 bytes) and compares
+// it with the matching value.
+inline void ExpectFields(Fields &f, const char *widths,
+                         std::initializer_list<std::uint32_t> values) {
+  ASSERT_EQ(std::strlen(widths), values.size());
+  const std::uint32_t *want = values.begin();
+  for (const char *w = widths; *w; ++w, ++want) {
+    const std::uint32_t got = *w == '1'   ? f.U8()
+                              : *w == '2' ? f.U16()
+                                          : f.U32();
+    EXPECT_EQ(got, *want) << "field " << w - widths;
+  }
+}
 
 } // namespace assets_test

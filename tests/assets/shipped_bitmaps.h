@@ -1,5 +1,5 @@
-// The committed BMP files behind the twelve bitmap resources. Each file is
-// a 14-byte file header followed by exactly the resource data.
+// The committed BMP files behind the twelve bitmap resources: a 14-byte file
+// header, then exactly the resource data (header, 256 colours, pixels).
 #pragma once
 
 #include <array>
@@ -12,43 +12,33 @@
 
 namespace shipped {
 
-inline constexpr std::size_t kFileHeader = 14;
-
 struct Bitmap {
   std::string name;
   std::vector<std::uint8_t> file;
 
-  // The resource data: what the program finds under the bitmap's name.
-  const std::uint8_t *Resource() const { return file.data() + kFileHeader; }
-  std::size_t ResourceSize() const {
-    return file.size() < kFileHeader ? 0 : file.size() - kFileHeader;
+  // Little-endian field of `bytes` bytes at file offset `at`.
+  std::uint32_t At(std::size_t at, int bytes) const {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+      v = v << 8 | file.at(at + static_cast<std::size_t>(i));
+    return v;
   }
-  std::uint32_t Field32(std::size_t at) const {
-    const std::uint8_t *p = Resource() + at;
-    return p[0] | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 |
-           static_cast<std::uint32_t>(p[3]) << 24;
+  int Width() const { return static_cast<int>(At(18, 4)); }
+  int Height() const { return static_cast<int>(At(22, 4)); }
+  // 8-bit, bottom row first, and as long as its header says.
+  bool Complete() const {
+    return file.size() > 54 && At(28, 2) == 8 && Width() > 0 &&
+           Height() > 0 && Width() <= 4096 && Height() <= 4096 &&
+           file.size() == 1078 + static_cast<std::size_t>(Width() * Height());
   }
-  std::uint16_t Field16(std::size_t at) const {
-    const std::uint8_t *p = Resource() + at;
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-  }
-  int Width() const { return static_cast<int>(Field32(4)); }
-  int Height() const { return static_cast<int>(Field32(8)); }
   // Colour of picture pixel (x, y), y = 0 being the top row on screen.
   std::array<int, 3> Rgb(int x, int y) const {
-    const std::size_t row = static_cast<std::size_t>(Height() - 1 - y);
-    const std::uint8_t index =
-        Resource()[1064 + row * static_cast<std::size_t>(Width()) +
-                   static_cast<std::size_t>(x)];
-    const std::uint8_t *entry = Resource() + 40 + 4 * index;
+    const auto at = static_cast<std::size_t>((Height() - 1 - y) * Width() + x);
+    const std::uint8_t *entry = file.data() + 54 + 4 * file[1078 + at];
     return {entry[2], entry[1], entry[0]};
   }
+  bool Is(const char *prefix) const { return name.rfind(prefix, 0) == 0; }
 };
-
-inline const std::array<const char *, 12> kNames = {
-    "SPLASH1", "SPLASH2", "BLOOD1", "BLOOD2", "BLOOD3", "BLOOD4",
-    "BLOOD5",  "PUS1",    "PUS2",   "PUS3",   "PUS4",   "PUS5"};
 
 inline Bitmap Load(const std::string &name) {
   std::ifstream in(std::string(GUSHMIRE_BITMAP_DIR) + "/" + name + ".bmp",
@@ -59,13 +49,11 @@ inline Bitmap Load(const std::string &name) {
 
 inline std::vector<Bitmap> LoadAll() {
   std::vector<Bitmap> all;
-  for (const char *name : kNames)
+  for (const char *name :
+       {"SPLASH1", "SPLASH2", "BLOOD1", "BLOOD2", "BLOOD3", "BLOOD4", "BLOOD5",
+        "PUS1", "PUS2", "PUS3", "PUS4", "PUS5"})
     all.push_back(Load(name));
   return all;
-}
-
-inline bool IsFrame(const std::string &name) {
-  return name.rfind("SPLASH", 0) != 0;
 }
 
 } // namespace shipped
