@@ -26,30 +26,16 @@ trap 'rm -rf "$work"' EXIT
 native_status=$?
 "${windows[@]}" "$@" | tr -d '\r' >"$work/windows.txt"
 windows_status=${PIPESTATUS[0]}
-if [ "$native_status" -ne 0 ] || [ "$windows_status" -ne 0 ]; then
-  echo "compare-trace: exit status native $native_status, windows $windows_status ($*)" >&2
-  exit 1
-fi
-if [ ! -s "$work/native.txt" ]; then
-  echo "compare-trace: the native trace printed nothing ($*)" >&2
+if [ "$native_status" -ne 0 ] || [ "$windows_status" -ne 0 ] ||
+   [ ! -s "$work/native.txt" ]; then
+  echo "compare-trace: exit status native $native_status, windows $windows_status, $(wc -l <"$work/native.txt") native lines ($*)" >&2
   exit 1
 fi
 if cmp -s "$work/native.txt" "$work/windows.txt"; then
   echo "compare-trace: $(wc -l <"$work/native.txt") identical steps ($*)"
   exit 0
 fi
-# Name the first step and field that differ.
-awk 'NR == FNR { native[FNR] = $0; count = FNR; next }
-     !found && native[FNR] != $0 {
-       found = 1
-       split(native[FNR], a, " "); n = split($0, b, " ")
-       for (i = 1; i <= n || i in a; ++i)
-         if (a[i] != b[i]) {
-           printf "compare-trace: step %d field %d: native %s, windows %s\n", FNR, i, a[i], b[i]
-           break
-         }
-     }
-     END { if (!found) printf "compare-trace: native has %d lines, windows %d\n", count, FNR }' \
-  "$work/native.txt" "$work/windows.txt" >&2
+# Show the first step that differs, native first.
+diff "$work/native.txt" "$work/windows.txt" | head -n 4 >&2
 echo "compare-trace: traces differ ($*)" >&2
 exit 1

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -121,11 +122,13 @@ TEST(Cycle, EveryStepGivesBackTheWindowContext) {
 
   const std::vector<uint32_t> pixels(platform::DisplayPixels(),
                                      platform::DisplayPixels() + 64 * 48);
-  DripRecord drips[dripCount];
-  std::memcpy(drips, dripTable, sizeof drips);
-  const LONG counters[] = {displayMode, splatCount, stepCount, stepTarget,
-                           frameIndex};
-  const DWORD seed = randomSeed;
+  const auto state = [] {
+    return std::make_tuple(
+        std::string(reinterpret_cast<const char *>(dripTable),
+                    sizeof dripTable),
+        displayMode, splatCount, stepCount, stepTarget, frameIndex, randomSeed);
+  };
+  const auto before = state();
   for (const LONG phase :
        {LONG{9}, LONG{-1}, LONG{2147483647}, LONG{-2147483647 - 1}}) {
     animationPhase = phase;
@@ -133,11 +136,7 @@ TEST(Cycle, EveryStepGivesBackTheWindowContext) {
     EXPECT_EQ(platform::LiveObjectCount(), objects) << "phase " << phase;
     EXPECT_EQ(animationPhase, phase);
   }
-  const LONG after[] = {displayMode, splatCount, stepCount, stepTarget,
-                        frameIndex};
-  EXPECT_TRUE(std::equal(counters, counters + 5, after));
-  EXPECT_EQ(std::memcmp(drips, dripTable, sizeof drips), 0);
-  EXPECT_EQ(randomSeed, seed);
+  EXPECT_TRUE(state() == before);
   EXPECT_TRUE(
       std::equal(pixels.begin(), pixels.end(), platform::DisplayPixels()));
   DestroyWindow(window);

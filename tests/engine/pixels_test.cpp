@@ -18,9 +18,8 @@ struct Droplet {
 };
 
 // The burst, pixel by pixel: the backdrop shows exactly through the splat
-// circle and the 40 droplets, worked out here from the generator's draws.
-// The droplets of the next Burst, from the generator's current state; the
-// state is left as it was.
+// circle and the 40 droplets, worked out here from the generator's draws
+// (which are left as they were).
 std::vector<Droplet> NextDroplets(bool preview) {
   const DWORD saved = randomSeed;
   const DripRecord splat = dripTable[0];
