@@ -19,10 +19,6 @@ namespace stretch_pattern {
 constexpr int kPasses = 4;
 inline bool ByColumn(int pass) { return pass < 2; }
 inline int Shift(int pass) { return (pass & 1) * 8; }
-// The index that the pixel from source column x, row y carries.
-inline int EncodedIndex(int pass, int x, int y) {
-  return ((ByColumn(pass) ? x : y) >> Shift(pass)) & 255;
-}
 
 // Colour (0x00RRGGBB) of index i: red carries i, green and blue check it.
 inline uint32_t IndexColour(int i) {
@@ -57,7 +53,8 @@ inline bool StretchPicture(HDC target, int pass, int width, int height,
     unsigned char *row = bytes.data() + kBits +
                          static_cast<std::size_t>(height - 1 - y) * stride;
     for (int x = 0; x < width; ++x) {
-      row[x] = static_cast<unsigned char>(EncodedIndex(pass, x, y));
+      row[x] =
+          static_cast<unsigned char>((ByColumn(pass) ? x : y) >> Shift(pass));
     }
   }
   const auto *info = reinterpret_cast<const BITMAPINFO *>(bytes.data());
@@ -136,21 +133,16 @@ std::string MeasureLine(HDC dc, bool good, const Case &c, Clear clear,
                                pixels);
   }
   std::string line = "stretch";
-  const auto add = [&line](int v) {
-    line.append(" ").append(std::to_string(v));
+  const auto add = [&line](const std::vector<int> &values) {
+    for (int v : values) {
+      line.append(" ").append(std::to_string(v));
+    }
   };
-  for (int v :
-       {c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH, c.surfW, c.surfH}) {
-    add(v);
-  }
+  add({c.srcW, c.srcH, c.dstX, c.dstY, c.dstW, c.dstH, c.surfW, c.surfH});
   line += good ? " ok cols" : " bad cols";
-  for (int v : cols) {
-    add(v);
-  }
+  add(cols);
   line += " rows";
-  for (int v : rows) {
-    add(v);
-  }
+  add(rows);
   return line;
 }
 
