@@ -92,18 +92,4 @@ TEST(IconFile, CommittedFileMatchesTheDrawingAndTheResources) {
       std::equal(file.end() - 296, file.end(), small.begin(), small.end()));
 }
 
-TEST(IconEncoder, RejectsMalformedPictures) {
-  const char *rows[16];
-  for (auto &row : rows)
-    row = "................";
-  EXPECT_NO_THROW(icon::EncodeIconImage({rows, 16}));
-  EXPECT_THROW(icon::EncodeIconImage({rows, 8}), std::invalid_argument);
-  rows[4] = "...";
-  EXPECT_THROW(icon::EncodeIconImage({rows, 16}), std::invalid_argument);
-  rows[4] = ".......X........";
-  EXPECT_THROW(icon::EncodeIconImage({rows, 16}), std::invalid_argument);
-  rows[4] = nullptr;
-  EXPECT_THROW(icon::EncodeIconImage({rows, 16}), std::invalid_argument);
-}
-
 } // namespace

@@ -55,20 +55,6 @@ TEST(Quantizer, KeepsFewColoursExactPinnedEntriesInPlaceAndAllDistinct) {
   }
 }
 
-TEST(Quantizer, MapsEveryPixelOfAGradientToItsNearestEntry) {
-  Image ramp(256, 64);
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 256; ++x)
-      ramp.At(x, y) = {x / 255.0, y / 63.0, (x ^ y) / 255.0};
-  const Quantized q = QuantizePicture(ramp);
-  ASSERT_EQ(q.indices.size(), ramp.pixels.size());
-  for (std::size_t i = 0; i < q.indices.size(); ++i) {
-    const Colour8 c = ToColour8(ramp.pixels[i]);
-    ASSERT_EQ(q.indices[i], Nearest(q.table, c)) << i;
-    ASSERT_LT(DistanceSquared(q.table[q.indices[i]], c), 40 * 40) << i;
-  }
-}
-
 TEST(PictureGenerator, RefusesWhatItCannotMake) {
   // A single colour cannot make 256 entries each somebody's nearest.
   Bitmap8 flat;
