@@ -103,6 +103,22 @@ TEST_F(Blit, OnlyInsideTheUnitedClip) {
   }
 }
 
+TEST_F(Blit, ChildDrawsAtItsPlaceClippedToItsParent) {
+  HWND parent = CreateWindowExA(0, "TestOwnDc", "", WS_POPUP, 10, 5, 20, 20,
+                                nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExA(0, "TestOwnDc", "", WS_CHILD, 15, 10, 10, 10,
+                               parent, nullptr, nullptr, nullptr);
+  HDC childDc = GetDC(child);
+  ASSERT_TRUE(Draw(childDc, GridDib(1, 1), -3, -3, 30, 30));
+  // The child covers display (25..35, 15..25); its parent ends at x 30.
+  ExpectDisplay([](int x, int y) {
+    const bool inside = x >= 25 && x < 30 && y >= 15 && y < 25;
+    return inside ? GridColour(0, 0) : kFill;
+  });
+  EXPECT_EQ(GetPixel(childDc, 6, 0), CLR_INVALID); // hidden by the parent
+  DestroyWindow(parent);
+}
+
 TEST_F(Blit, BadOrOversizedRequests) {
   HDC memory = CreateCompatibleDC(dc);
   const Dib dib = GridDib(4, 4);

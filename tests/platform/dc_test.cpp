@@ -100,7 +100,6 @@ TEST(DeviceContext, CapsAndPalettes) {
   HWND window = OpenWindow(10, 10, 320, 200, 0);
   HDC dc = GetDC(window);
   EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
-  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 320);
   EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 200);
   platform::SetDisplayBitsPerPixel(8);
   EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 8);

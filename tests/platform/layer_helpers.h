@@ -60,11 +60,6 @@ inline uint32_t GridColour(int sx, int sy) {
   return DistinctColour((sx + 16 * sy) & 0xFF);
 }
 
-inline LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM w,
-                                  LPARAM l) {
-  return DefWindowProcA(window, message, w, l);
-}
-
 // A popup window of an own-DC (or common-DC) class on a fresh headless
 // display filled with `fill`.
 inline HWND OpenWindow(int width, int height, int displayWidth,
@@ -74,7 +69,7 @@ inline HWND OpenWindow(int width, int height, int displayWidth,
   const char *name = classStyle == CS_OWNDC ? "TestOwnDc" : "TestCommonDc";
   WNDCLASSA wc{};
   wc.style = classStyle;
-  wc.lpfnWndProc = PlainProc;
+  wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = name;
   RegisterClassA(&wc); // fails harmlessly when already registered
   return CreateWindowExA(0, name, "", WS_POPUP, 0, 0, width, height, nullptr,

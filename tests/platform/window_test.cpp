@@ -1,5 +1,4 @@
-// Windows: creation and destruction messages, refused creation, and a
-// child drawing at its place, clipped to its parent.
+// Windows: creation and destruction messages, and refused creation.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -67,31 +66,4 @@ TEST_F(Windows, CreationDestructionAndRefusal) {
                             nullptr, nullptr, nullptr),
             nullptr);
   EXPECT_EQ(RegisterClassA(nullptr), 0);
-}
-
-TEST_F(Windows, ChildDrawsAtItsPlaceClippedToItsParent) {
-  HWND parent = Create(WS_POPUP, 10, 5, 20, 20, nullptr);
-  HWND child = Create(WS_CHILD, 15, 10, 10, 10, parent);
-  HDC dc = GetDC(child);
-  const layer_test::Dib dib = layer_test::GridDib(1, 1);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateDIBitmap(dc, dib.header(), CBM_INIT, dib.bits(),
-                                  dib.info(), DIB_RGB_COLORS);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  EXPECT_TRUE(StretchBlt(dc, -3, -3, 30, 30, memory, 0, 0, 1, 1, SRCCOPY));
-  // The child covers display (25..35, 15..25); its parent ends at x 30.
-  const uint32_t colour = layer_test::GridColour(0, 0);
-  for (int y = 0; y < 30; ++y) {
-    for (int x = 0; x < 40; ++x) {
-      const bool inside = x >= 25 && x < 30 && y >= 15 && y < 25;
-      ASSERT_EQ(platform::DisplayPixel(x, y), inside ? colour : 0u)
-          << x << "," << y;
-    }
-  }
-  EXPECT_EQ(GetPixel(dc, 6, 0), CLR_INVALID); // hidden by the parent's edge
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(child, dc);
-  DestroyWindow(parent);
 }
