@@ -47,19 +47,18 @@ public:
 
   std::size_t left() const { return data_.size() - pos_; }
 
-  std::uint8_t U8() {
-    if (pos_ >= data_.size())
+  // Little-endian field of 1, 2 or 4 bytes.
+  std::uint32_t Read(int bytes) {
+    if (data_.size() - pos_ < static_cast<std::size_t>(bytes))
       throw std::out_of_range("read past the end at " + std::to_string(pos_));
-    return data_[pos_++];
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+      v |= std::uint32_t{data_[pos_++]} << 8 * i;
+    return v;
   }
-  std::uint16_t U16() {
-    unsigned lo = U8();
-    return static_cast<std::uint16_t>(lo | unsigned{U8()} << 8);
-  }
-  std::uint32_t U32() {
-    std::uint32_t lo = U16();
-    return lo | std::uint32_t{U16()} << 16;
-  }
+  std::uint8_t U8() { return static_cast<std::uint8_t>(Read(1)); }
+  std::uint16_t U16() { return static_cast<std::uint16_t>(Read(2)); }
+  std::uint32_t U32() { return Read(4); }
   // NUL-terminated UTF-16 text.
   std::string Sz() {
     std::string s;
@@ -90,12 +89,8 @@ inline void ExpectFields(Fields &f, const char *widths,
                          std::initializer_list<std::uint32_t> values) {
   ASSERT_EQ(std::strlen(widths), values.size());
   const std::uint32_t *want = values.begin();
-  for (const char *w = widths; *w; ++w, ++want) {
-    const std::uint32_t got = *w == '1'   ? f.U8()
-                              : *w == '2' ? f.U16()
-                                          : f.U32();
-    EXPECT_EQ(got, *want) << "field " << w - widths;
-  }
+  for (const char *w = widths; *w; ++w, ++want)
+    EXPECT_EQ(f.Read(*w - '0'), *want) << "field " << w - widths;
 }
 
 } // namespace assets_test

@@ -21,11 +21,13 @@ TEST(ShippedBitmaps, HaveTheExactLayoutAndColourTablesOfTheirOwn) {
     const std::uint32_t ppm = backdrop ? 3740 : b.Is("BLOOD") ? 2755 : 2874;
     ASSERT_EQ(b.file.size(), 1078 + w * h);
     // {file offset, bytes, value}; rows positive: bottom row stored first.
-    const std::uint32_t fields[][3] = {
-        {0, 2, 0x4D42}, {2, 4, 1078 + w * h}, {10, 4, 1078}, {14, 4, 40},
-        {18, 4, w},     {22, 4, h},           {26, 2, 1},    {28, 2, 8},
-        {30, 4, 0},     {34, 4, w * h},       {38, 4, ppm},  {42, 4, ppm},
-        {46, 4, 0},     {50, 4, 0}};
+    const std::uint32_t fields[][3] = {{0, 2, 0x4D42}, {2, 4, 1078 + w * h},
+                                       {10, 4, 1078},  {14, 4, 40},
+                                       {18, 4, w},     {22, 4, h},
+                                       {26, 2, 1},     {28, 2, 8},
+                                       {30, 4, 0},     {34, 4, w * h},
+                                       {38, 4, ppm},   {42, 4, ppm},
+                                       {46, 4, 0},     {50, 4, 0}};
     for (const auto &f : fields)
       EXPECT_EQ(b.At(f[0], static_cast<int>(f[1])), f[2]) << "at " << f[0];
     for (std::size_t i = 0; i < 256; ++i)
