@@ -169,6 +169,9 @@ TEST_F(Blit, ThousandsOfClippedDrawsLeakNothing) {
 
 TEST_F(Blit, BadDibHeadersGiveNoBitmap) {
   const Dib good = GridDib(6, 5);
+  auto Bitmap = [](const BITMAPINFOHEADER *h, const void *bits, const Dib &d) {
+    return CreateDIBitmap(nullptr, h, CBM_INIT, bits, d.info(), DIB_RGB_COLORS);
+  };
   using Change = void (*)(BITMAPINFOHEADER &);
   for (Change change : std::initializer_list<Change>{
            [](BITMAPINFOHEADER &h) { h.biSize = 12; },
@@ -181,16 +184,10 @@ TEST_F(Blit, BadDibHeadersGiveNoBitmap) {
            [](BITMAPINFOHEADER &h) { h.biWidth = 1 << 30; },
            [](BITMAPINFOHEADER &h) { h.biClrUsed = 257; }}) {
     const Dib dib = Edited(good, change);
-    EXPECT_EQ(CreateDIBitmap(nullptr, dib.header(), CBM_INIT, dib.bits(),
-                             dib.info(), DIB_RGB_COLORS),
-              nullptr);
+    EXPECT_EQ(Bitmap(dib.header(), dib.bits(), dib), nullptr);
   }
-  EXPECT_EQ(CreateDIBitmap(nullptr, nullptr, CBM_INIT, good.bits(), good.info(),
-                           DIB_RGB_COLORS),
-            nullptr);
-  EXPECT_EQ(CreateDIBitmap(nullptr, good.header(), CBM_INIT, nullptr,
-                           good.info(), DIB_RGB_COLORS),
-            nullptr);
+  EXPECT_EQ(Bitmap(nullptr, good.bits(), good), nullptr);
+  EXPECT_EQ(Bitmap(good.header(), nullptr, good), nullptr);
   // Indices past a short colour table come out black.
   const Dib shortTable =
       Edited(good, [](BITMAPINFOHEADER &h) { h.biClrUsed = 2; });

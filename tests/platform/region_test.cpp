@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <random>
 
 #include "layer_helpers.h"
@@ -16,13 +17,10 @@ namespace detail = platform::detail;
 
 namespace {
 
-struct OwnedRgn {
-  explicit OwnedRgn(HRGN r) : rgn(r) {}
-  ~OwnedRgn() { DeleteObject(rgn); }
-  OwnedRgn(const OwnedRgn &) = delete;
-  OwnedRgn &operator=(const OwnedRgn &) = delete;
-  HRGN rgn;
+struct RgnDeleter {
+  void operator()(HRGN r) const { DeleteObject(r); }
 };
+using OwnedRgn = std::unique_ptr<std::remove_pointer_t<HRGN>, RgnDeleter>;
 
 constexpr int kField = 100; // every random shape lies in [0, kField)^2
 
@@ -77,29 +75,29 @@ TEST(EllipticRegion, EmptyReversedAndHugeBoxes) {
   for (const RECT &b : {RECT{5, 5, 5, 30}, RECT{30, 5, 5, 5}, RECT{0, 0, 0, 0},
                         RECT{7, 3, 8, 40}, RECT{7, 40, 40, 39}}) {
     OwnedRgn e(CreateEllipticRgn(b.left, b.top, b.right, b.bottom));
-    ASSERT_NE(e.rgn, nullptr);
-    EXPECT_EQ(GetRgnBox(e.rgn, &box), NULLREGION);
+    ASSERT_NE(e.get(), nullptr);
+    EXPECT_EQ(GetRgnBox(e.get(), &box), NULLREGION);
     EXPECT_EQ(box.right, 0);
-    EXPECT_EQ(GetRegionData(e.rgn, 0, nullptr), sizeof(RGNDATAHEADER));
+    EXPECT_EQ(GetRegionData(e.get(), 0, nullptr), sizeof(RGNDATAHEADER));
   }
   // A reversed box is the same box.
   OwnedRgn upright(CreateEllipticRgn(-3, 2, 17, 13));
   OwnedRgn reversed(CreateEllipticRgn(17, 13, -3, 2));
-  EXPECT_TRUE(SameRects(RectsOf(upright.rgn), RectsOf(reversed.rgn)));
+  EXPECT_TRUE(SameRects(RectsOf(upright.get()), RectsOf(reversed.get())));
 
   EXPECT_EQ(CreateEllipticRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX), nullptr);
   EXPECT_EQ(CreateEllipticRgn(0, 0, 3, INT_MAX), nullptr);
   // Very narrow and very flat: every row defined and inside the box.
   OwnedRgn tall(CreateEllipticRgn(0, 0, 5, 200000));
-  const auto rects = RectsOf(tall.rgn);
+  const auto rects = RectsOf(tall.get());
   ASSERT_EQ(rects.size(), 199999u);
   for (const RECT &r : rects) {
     ASSERT_TRUE(0 <= r.left && r.left <= r.right && r.right <= 4);
   }
-  EXPECT_TRUE(PtInRegion(tall.rgn, 1, 100000));
-  EXPECT_FALSE(PtInRegion(tall.rgn, 1, 10)); // the tip is thinner
+  EXPECT_TRUE(PtInRegion(tall.get(), 1, 100000));
+  EXPECT_FALSE(PtInRegion(tall.get(), 1, 10)); // the tip is thinner
   OwnedRgn flat(CreateEllipticRgn(-100000, 0, 100000, 4));
-  EXPECT_EQ(RectsOf(flat.rgn).size(), 3u);
+  EXPECT_EQ(RectsOf(flat.get()).size(), 3u);
 }
 
 // With an empty region or one covering the other, the other is copied
@@ -108,14 +106,14 @@ TEST(CombinedRegion, UnionShortcutsCopyAndBadModesFail) {
   OwnedRgn out(CreateRectRgn(0, 0, 0, 0));
   OwnedRgn empty(CreateRectRgn(0, 0, 0, 0));
   OwnedRgn e(CreateEllipticRgn(3, 3, 20, 14));
-  EXPECT_EQ(CombineRgn(out.rgn, empty.rgn, e.rgn, RGN_OR), COMPLEXREGION);
-  EXPECT_TRUE(SameRects(RectsOf(out.rgn), RectsOf(e.rgn)));
+  EXPECT_EQ(CombineRgn(out.get(), empty.get(), e.get(), RGN_OR), COMPLEXREGION);
+  EXPECT_TRUE(SameRects(RectsOf(out.get()), RectsOf(e.get())));
   OwnedRgn cover(CreateRectRgn(0, 0, 30, 30));
-  EXPECT_EQ(CombineRgn(out.rgn, e.rgn, cover.rgn, RGN_OR), SIMPLEREGION);
-  EXPECT_EQ(CombineRgn(out.rgn, e.rgn, nullptr, RGN_COPY), COMPLEXREGION);
-  EXPECT_TRUE(SameRects(RectsOf(out.rgn), RectsOf(e.rgn)));
-  EXPECT_EQ(CombineRgn(out.rgn, e.rgn, nullptr, RGN_OR), ERROR);
-  EXPECT_EQ(CombineRgn(out.rgn, e.rgn, cover.rgn, 99), ERROR);
+  EXPECT_EQ(CombineRgn(out.get(), e.get(), cover.get(), RGN_OR), SIMPLEREGION);
+  EXPECT_EQ(CombineRgn(out.get(), e.get(), nullptr, RGN_COPY), COMPLEXREGION);
+  EXPECT_TRUE(SameRects(RectsOf(out.get()), RectsOf(e.get())));
+  EXPECT_EQ(CombineRgn(out.get(), e.get(), nullptr, RGN_OR), ERROR);
+  EXPECT_EQ(CombineRgn(out.get(), e.get(), cover.get(), 99), ERROR);
 }
 
 // Random mixtures of ellipses and rectangles, as clips are built, carry
@@ -195,10 +193,10 @@ TEST(RegionQueries, DeletedAndNullHandles) {
     EXPECT_EQ(CombineRgn(bad, bad, bad, RGN_OR), ERROR);
   }
   OwnedRgn live(CreateRectRgn(0, 0, 1, 1));
-  EXPECT_EQ(GetRgnBox(live.rgn, nullptr), ERROR);
+  EXPECT_EQ(GetRgnBox(live.get(), nullptr), ERROR);
   // A buffer one byte short is refused, not overrun.
   std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + sizeof(RECT) - 1);
-  EXPECT_EQ(GetRegionData(live.rgn, static_cast<DWORD>(data.size()),
+  EXPECT_EQ(GetRegionData(live.get(), static_cast<DWORD>(data.size()),
                           reinterpret_cast<RGNDATA *>(data.data())),
             0u);
 }
