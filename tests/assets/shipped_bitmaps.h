@@ -27,8 +27,8 @@ struct Bitmap {
   int Height() const { return static_cast<int>(At(22, 4)); }
   // 8-bit, bottom row first, and as long as its header says.
   bool Complete() const {
-    return file.size() > 54 && At(28, 2) == 8 && Width() > 0 &&
-           Height() > 0 && Width() <= 4096 && Height() <= 4096 &&
+    return file.size() > 54 && At(28, 2) == 8 && Width() > 0 && Height() > 0 &&
+           Width() <= 4096 && Height() <= 4096 &&
            file.size() == 1078 + static_cast<std::size_t>(Width() * Height());
   }
   // Colour of picture pixel (x, y), y = 0 being the top row on screen.
