@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,17 +19,15 @@ std::vector<char> RegionBytes(HRGN region) {
   return bytes;
 }
 
-// The clip region of windowDC equals the ellipse in `box`, united with
-// `extra` if given.
-void ExpectClip(const RECT &box, const RECT *extra = nullptr) {
+// The clip region of windowDC is the union of the ellipses in `boxes`.
+void ExpectClip(std::initializer_list<RECT> boxes) {
   HRGN clip = CreateRectRgn(0, 0, 0, 0);
   ASSERT_EQ(GetClipRgn(windowDC, clip), 1);
-  HRGN expected = CreateEllipticRgn(box.left, box.top, box.right, box.bottom);
-  if (extra != nullptr) {
-    HRGN other =
-        CreateEllipticRgn(extra->left, extra->top, extra->right, extra->bottom);
-    CombineRgn(expected, expected, other, RGN_OR);
-    DeleteObject(other);
+  HRGN expected = CreateRectRgn(0, 0, 0, 0);
+  for (const RECT &box : boxes) {
+    HRGN ellipse = CreateEllipticRgn(box.left, box.top, box.right, box.bottom);
+    CombineRgn(expected, expected, ellipse, RGN_OR);
+    DeleteObject(ellipse);
   }
   EXPECT_EQ(RegionBytes(clip), RegionBytes(expected));
   DeleteObject(expected);
@@ -70,25 +69,16 @@ TEST(FrameNames, TableByModeAndFrame) {
 
 TEST_F(FrameDrawing, DripBoxesTruncateTowardZero) {
   const DripRecord high = {0.0f, -48.0f, 17.0f, 25.5f, 1.0f};
-  ClipDrip(high, true);
-  ExpectClip({-17, -73, 17, -22});
-
-  // A second drip unites; a droplet unites too.
   const DripRecord low = {10.25f, 20.75f, 5.5f, 8.25f, 1.0f};
-  ClipDrip(low, false);
-  const RECT lowBox = {4, 12, 15, 29};
-  ExpectClip({-17, -73, 17, -22}, &lowBox);
-
-  ClipDrip(low, true);
-  ExpectClip(lowBox);
+  ClipDrip(high, true);
+  ClipDrip(low, false); // a second drip unites
+  ExpectClip({{-17, -73, 17, -22}, {4, 12, 15, 29}});
   // Negative fractions on the surface: -2.25 and -0.5 become -2 and 0.
-  const DripRecord corner = {3.25f, 5.5f, 5.5f, 6.0f, 1.0f};
-  ClipDrip(corner, true);
-  ExpectClip({-2, 0, 8, 11});
+  ClipDrip({3.25f, 5.5f, 5.5f, 6.0f, 1.0f}, true);
+  ExpectClip({{-2, 0, 8, 11}});
   ClipDrip(low, true);
-  AddDropletClip(308, 443, 4);
-  const RECT droplet = {304, 439, 312, 447};
-  ExpectClip(lowBox, &droplet);
+  AddDropletClip(308, 443, 4); // a droplet unites too
+  ExpectClip({{4, 12, 15, 29}, {304, 439, 312, 447}});
   ClearClip();
   HRGN none = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetClipRgn(windowDC, none), 0);
