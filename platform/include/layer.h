@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "winapi.h"
 
@@ -40,11 +43,75 @@ int DisplayHeight();
 const uint32_t *DisplayPixels();
 uint32_t DisplayPixel(int x, int y);
 // What GetDeviceCaps(BITSPIXEL) reports: 8, 16, 24 or 32 (the default).
-// Pixels stay 32-bit; this only steers code paths such as palettes.
+// Pixels stay 32-bit; at 8 bits each pixel drawn shows as the nearest colour
+// of the realized palette, as an 8-bit screen would show it.
 void SetDisplayBitsPerPixel(int bits);
 
+// --- Clock and scripted input (headless display) ---------------------------
+// The headless display runs on a virtual clock: GetTickCount reads it, and
+// only Sleep and waiting for messages move it on, straight to the next
+// timer or scripted event. A run of minutes plays out in milliseconds and
+// the same script always gives the same run.
+void SetTickCount(DWORD tick); // for testing the wrap at 2^32
+// Runs `action` once the clock has advanced `delay` ms from now, while the
+// program waits for messages or sleeps. Equal times run in the order given.
+void ScheduleAfter(DWORD delay, std::function<void()> action);
+// What a wait does when no message, timer or scripted event can ever come:
+// by default the process aborts with a message, since the run would hang.
+// A test may set a handler instead (for example one that posts WM_QUIT).
+void SetIdleHandler(std::function<void()> handler);
+
+// Hardware input, queued as the platform queues it: keys and buttons go to
+// the focus window (mouse: the window under the cursor), the cursor moves
+// in screen coordinates and makes WM_SETCURSOR and WM_MOUSEMOVE.
+void KeyDown(UINT virtualKey); // with VK_MENU held: WM_SYSKEYDOWN
+void KeyUp(UINT virtualKey);
+void PressKey(UINT virtualKey); // down, then up
+void ButtonDown(UINT button);   // VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+void ButtonUp(UINT button);
+void Click(UINT button);
+void MoveCursorTo(int x, int y);
+void MoveCursorBy(int dx, int dy);
+// False after SetCursor(NULL) until a cursor is set again.
+bool CursorShown();
+
+// --- Registry --------------------------------------------------------------
+// An in-memory registry, empty at start (as it is for users on Linux).
+void SetRegistryValue(HKEY root, const char *key, const char *name, DWORD type,
+                      const std::vector<BYTE> &data);
+void ClearRegistry();
+
+// --- Modules ---------------------------------------------------------------
+// Libraries that LoadLibraryA can load, by file name (case-insensitive),
+// each with its exports. A preloaded one counts as loaded by the process
+// from the start, so GetModuleHandleA finds it (as IMM32.DLL on Windows).
+struct ModuleExport {
+  const char *name;
+  FARPROC entry;
+};
+void AddModule(const char *fileName, std::vector<ModuleExport> exports,
+               bool preloaded = false);
+void RemoveModules();
+// How many LoadLibraryA calls on the module are not yet freed (preloaded
+// modules count one more); 0 for an unknown or unloaded module.
+int ModuleLoadCount(const char *fileName);
+
+// --- Screen-saver running state and the command line -----------------------
+// The state that SystemParametersInfoA(SPI_SCREENSAVERRUNNING) switches.
+bool ScreenSaverRunning();
+// What GetCommandLineA returns; the program's entry sets it from argv.
+void SetCommandLine(const char *commandLine);
+// Quotes argv the way Windows programs expect a command line to be built.
+std::string CommandLineFromArguments(int argc, const char *const *argv);
+
+// --- Whole-layer reset -----------------------------------------------------
+// Destroys every window and timer, empties the queues, sets the clock back
+// to 0, the cursor to (0, 0) and shown, the foreground to none, and the
+// running state off. Registry, modules and resources are left alone.
+void ResetWindowing();
+
 // Number of live objects handed out by the layer (DCs, regions, bitmaps,
-// palettes, loaded resources, windows).
+// palettes, loaded resources, windows, timers, registry keys).
 std::size_t LiveObjectCount();
 
 } // namespace platform
