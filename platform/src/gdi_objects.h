@@ -50,6 +50,21 @@ struct DcObject : Object {
   int stretchMode = BLACKONWHITE;
 };
 
+// A solid brush; the layer hands out only the stock ones.
+struct BrushObject : Object {
+  static constexpr Kind kKind = Kind::Brush;
+  BrushObject() : Object(kKind) {}
+  uint32_t colour = 0; // 0x00RRGGBB
+};
+
+// An icon loaded from a group resource: shared, never freed by programs.
+struct IconObject : Object {
+  static constexpr Kind kKind = Kind::Icon;
+  IconObject() : Object(kKind) {}
+  int width = 0; // of the group's first image
+  int height = 0;
+};
+
 // Where a window DC lands on the display: the display position of its
 // (0, 0) and the part of the display it may touch, in DC coordinates.
 struct Surface {

@@ -290,8 +290,3 @@ int WINAPI ReleaseDC(HWND, HDC dc) {
   }
   return 1;
 }
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-  // Only the main module exists here.
-  return name == nullptr ? ToHandle<HMODULE>(kMainModule) : nullptr;
-}
