@@ -37,6 +37,14 @@ struct PaletteObject : Object {
   int selectedIn = 0;
 };
 
+// A solid brush; stock brushes (GetStockObject) are stock objects of this
+// kind. DefWindowProcA fills WM_ERASEBKGND with the class brush's colour.
+struct BrushObject : Object {
+  static constexpr Kind kKind = Kind::Brush;
+  BrushObject() : Object(kKind) {}
+  COLORREF colour = 0;
+};
+
 struct DcObject : Object {
   static constexpr Kind kKind = Kind::Dc;
   DcObject() : Object(kKind) {}
@@ -48,13 +56,6 @@ struct DcObject : Object {
   uintptr_t palette = 0;
   std::optional<Region> clip; // in DC coordinates; none = no clipping
   int stretchMode = BLACKONWHITE;
-};
-
-// A solid brush; the layer hands out only the stock ones.
-struct BrushObject : Object {
-  static constexpr Kind kKind = Kind::Brush;
-  BrushObject() : Object(kKind) {}
-  uint32_t colour = 0; // 0x00RRGGBB
 };
 
 // An icon loaded from a group resource: shared, never freed by programs.

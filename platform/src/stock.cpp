@@ -9,7 +9,7 @@ using namespace platform::detail;
 
 namespace {
 
-uintptr_t StockBrush(uint32_t colour) {
+uintptr_t StockBrush(COLORREF colour) {
   auto brush = std::make_unique<BrushObject>();
   brush->stock = true;
   brush->colour = colour;
@@ -42,8 +42,9 @@ bool GroupIconSize(const unsigned char *data, DWORD size, int &width,
 HGDIOBJ WINAPI GetStockObject(int object) {
   // WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH.
   static const uintptr_t brushes[] = {
-      StockBrush(0xFFFFFF), StockBrush(0xC0C0C0), StockBrush(0x808080),
-      StockBrush(0x404040), StockBrush(0x000000)};
+      StockBrush(RGB(255, 255, 255)), StockBrush(RGB(192, 192, 192)),
+      StockBrush(RGB(128, 128, 128)), StockBrush(RGB(64, 64, 64)),
+      StockBrush(RGB(0, 0, 0))};
   if (object < 0 || object >= static_cast<int>(std::size(brushes))) {
     return nullptr;
   }
