@@ -228,7 +228,7 @@ POINT Placement(const DialogTemplate &t, HWND owner, int width, int height) {
 }
 
 void SetEnabled(uintptr_t window, bool enabled) {
-  WindowObject *w = FindWindowObject(window);
+  WindowObject *w = window == 0 ? nullptr : FindWindowObject(window);
   if (w == nullptr) {
     return;
   }
@@ -272,6 +272,58 @@ void ModalLoop(HWND dialog, Dialog &d, std::optional<WPARAM> &quit) {
   }
 }
 
+// Creates the dialog and its controls, runs it and destroys it again;
+// -1 when it cannot be created. `disabledOwner` (0 for none) is enabled
+// again before the dialog goes, so that activation can pass back to it.
+INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
+                  DLGPROC procedure, LPARAM param, uintptr_t disabledOwner,
+                  std::optional<WPARAM> &quit) {
+  RegisterDialogClasses(DialogProcedure);
+  const std::string className =
+      t.windowClass.Empty() ? "#32770" : t.windowClass.name;
+  const int width = Scale(t.width, kBaseX, 4);
+  const int height = Scale(t.height, kBaseY, 8);
+  const POINT at = Placement(t, owner, width, height);
+  HWND dialog = CreateWindowExA(
+      t.exStyle, t.windowClass.ordinal != 0 ? nullptr : className.c_str(),
+      t.title.c_str(), t.style & ~(WS_VISIBLE | WS_CHILD), at.x, at.y, width,
+      height, owner, nullptr, instance, nullptr);
+  if (dialog == nullptr) {
+    SetEnabled(disabledOwner, true);
+    return -1;
+  }
+  Dialog d;
+  d.procedure = procedure;
+  Dialogs()[HandleValue(dialog)] = &d;
+  uintptr_t font = 0;
+  if (t.style & DS_SETFONT) {
+    font = AddObject(std::make_unique<FontObject>());
+    SendMessageA(dialog, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  }
+  INT_PTR result = -1;
+  if (CreateControls(dialog, d, t, instance)) {
+    HWND first = FirstTabStop(d);
+    if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first),
+                     param) != 0) {
+      d.focus = first;
+    }
+    if (!d.ended && IsWindow(dialog)) {
+      ShowWindow(dialog, SW_SHOWNORMAL);
+      if (d.focus != nullptr) {
+        SetFocus(d.focus);
+      }
+      ModalLoop(dialog, d, quit);
+    }
+    result = d.ended ? d.result : 0;
+  }
+  SetEnabled(disabledOwner, true);
+  ShowWindow(dialog, SW_HIDE);
+  Dialogs().erase(HandleValue(dialog));
+  DestroyWindow(dialog);
+  RemoveObject(font);
+  return result;
+}
+
 } // namespace
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
@@ -281,61 +333,17 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
       !t->menu.Empty()) {
     return -1;
   }
-  RegisterDialogClasses(DialogProcedure);
-  const std::string className =
-      t->windowClass.Empty() ? "#32770" : t->windowClass.name;
-  const int width = Scale(t->width, kBaseX, 4);
-  const int height = Scale(t->height, kBaseY, 8);
-  const POINT at = Placement(*t, owner, width, height);
-  Dialog d;
-  d.procedure = procedure;
-  HWND dialog = CreateWindowExA(
-      t->exStyle, t->windowClass.ordinal != 0 ? nullptr : className.c_str(),
-      t->title.c_str(), t->style & ~(WS_VISIBLE | WS_CHILD), at.x, at.y, width,
-      height, owner, nullptr, instance, nullptr);
-  if (dialog == nullptr) {
-    return -1;
+  // The owner's top-level window takes no input while the dialog runs.
+  const uintptr_t ownerWindow =
+      owner == nullptr ? 0 : RootOf(HandleValue(owner));
+  const WindowObject *o = FindWindowObject(ownerWindow);
+  const bool disabled = o != nullptr && (o->style & WS_DISABLED) == 0;
+  if (disabled) {
+    SetEnabled(ownerWindow, false);
   }
-  Dialogs()[HandleValue(dialog)] = &d;
-  uintptr_t font = 0;
-  if (t->style & DS_SETFONT) {
-    font = AddObject(std::make_unique<FontObject>());
-    SendMessageA(dialog, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-  }
-  INT_PTR result = -1;
   std::optional<WPARAM> quit;
-  if (CreateControls(dialog, d, *t, instance)) {
-    HWND first = FirstTabStop(d);
-    if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first),
-                     param) != 0 &&
-        IsWindow(dialog)) {
-      d.focus = first;
-    }
-    // The owner takes no input while the dialog runs.
-    const uintptr_t ownerWindow =
-        IsWindow(dialog) ? FindWindowObject(dialog)->owner : 0;
-    const bool disabled =
-        ownerWindow != 0 &&
-        (FindWindowObject(ownerWindow)->style & WS_DISABLED) == 0;
-    if (disabled) {
-      SetEnabled(ownerWindow, false);
-    }
-    if (!d.ended) {
-      ShowWindow(dialog, SW_SHOWNORMAL);
-      if (d.focus != nullptr) {
-        SetFocus(d.focus);
-      }
-      ModalLoop(dialog, d, quit);
-    }
-    result = d.ended ? d.result : 0;
-    if (disabled) {
-      SetEnabled(ownerWindow, true);
-    }
-    ShowWindow(dialog, SW_HIDE); // activation passes back to the owner
-  }
-  Dialogs().erase(HandleValue(dialog));
-  DestroyWindow(dialog);
-  RemoveObject(font);
+  const INT_PTR result = RunDialog(*t, instance, owner, procedure, param,
+                                   disabled ? ownerWindow : 0, quit);
   if (quit) {
     PostQuitMessage(static_cast<int>(*quit));
   }

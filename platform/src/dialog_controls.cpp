@@ -41,7 +41,7 @@ bool CommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT &result) {
                  : static_cast<LRESULT>(found->second.font);
     return true;
   }
-  case WM_DESTROY:
+  case WM_NCDESTROY:
     Controls().erase(handle);
     return false;
   default:

@@ -137,6 +137,7 @@ struct BoxRun {
   bool okHasFocus = false;
   std::vector<WPARAM> commands;
   bool gotFont = false;
+  bool endAtInit = false;
 };
 BoxRun *run = nullptr;
 
@@ -145,6 +146,9 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
   case WM_INITDIALOG:
     run->box = box;
     run->gotFont = SendMessageA(box, WM_GETFONT, 0, 0) != 0;
+    if (run->endAtInit) {
+      EndDialog(box, 5);
+    }
     return 1;
   case WM_COMMAND:
     run->commands.push_back(wParam);
@@ -222,6 +226,7 @@ TEST_F(Dialogs, EveryWayOfClosingEndsWithTheValueGivenToEndDialog) {
     EXPECT_TRUE(disabledDuring);
     EXPECT_EQ(GetWindowLongA(owner, GWL_STYLE) & WS_DISABLED, 0);
     EXPECT_FALSE(IsWindow(current.box));
+    EXPECT_EQ(GetForegroundWindow(), owner);
     EXPECT_TRUE(current.gotFont);
     EXPECT_TRUE(current.okHasFocus);
     EXPECT_EQ(current.commands.size(), 1u);
@@ -323,4 +328,10 @@ TEST_F(Dialogs, RefusedWithoutATemplateOrAnOwnerAndDamagedTemplates) {
     platform::SetModuleResources(previous);
   }
   EXPECT_EQ(current.box, nullptr) << "no dialog procedure ran";
+
+  // Ended before it was ever shown: no loop runs, nothing is scheduled.
+  current.endAtInit = true;
+  EXPECT_EQ(
+      DialogBoxParamA(self, MAKEINTRESOURCEA(2003), nullptr, AboutProc, 0), 5);
+  EXPECT_FALSE(IsWindow(current.box));
 }
