@@ -329,9 +329,13 @@ INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
                                HWND owner, DLGPROC procedure, LPARAM param) {
   const std::optional<DialogTemplate> t = LoadTemplate(instance, templateName);
-  if (!t || (owner != nullptr && FindWindowObject(owner) == nullptr) ||
-      !t->menu.Empty()) {
+  if (!t || (owner != nullptr && !IsWindow(owner)) || !t->menu.Empty()) {
     return -1;
+  }
+  // Another process's window (the foreground one, say) cannot own ours:
+  // the dialog then stands alone, as an unowned one.
+  if (FindWindowObject(owner) == nullptr) {
+    owner = nullptr;
   }
   // The owner's top-level window takes no input while the dialog runs.
   const uintptr_t ownerWindow =
