@@ -1,0 +1,158 @@
+# Helpers for the saver's end-to-end scripts, sourced by each of them. They
+# run inside wine-run.sh's environment (DISPLAY, WINEPREFIX). Every run of
+# the saver goes through saverctl.exe, which reports events line by line to
+# a file that the helpers poll; every wait is bounded, and every process a
+# script starts is ended when it exits.
+set -euo pipefail
+
+build="${GUSHMIRE_WINE_BUILD_DIR:?GUSHMIRE_WINE_BUILD_DIR not set}"
+saver="${GUSHMIRE_SAVER:-$build/host/gushmire.scr}"
+helpers="$build/tests/saver_wine/win"
+[ -f "$saver" ] || {
+  echo "saver-wine: $saver is missing (build the mingw tree first)" >&2
+  exit 1
+}
+[ -f "$helpers/saverctl.exe" ] || {
+  echo "saver-wine: $helpers/saverctl.exe is missing" >&2
+  exit 1
+}
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/saver-wine.XXXXXX")"
+declare -A launched=()
+passed=0
+failed=0
+
+cleanup() {
+  local pid
+  for pid in "${launched[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${launched[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  # A saver left behind by a killed saverctl runs from our folder: end it.
+  for pid in $(grep -lsF "$work" /proc/[0-9]*/cmdline | cut -d/ -f3); do
+    [ "$pid" != $$ ] && kill "$pid" 2>/dev/null || true
+  done
+  if [ "$failed" -eq 0 ] && [ -z "${GUSHMIRE_KEEP:-}" ]; then
+    rm -rf "$work"
+  else
+    echo "saver-wine: logs kept in $work"
+  fi
+}
+trap cleanup EXIT
+
+# Windows form of a Unix path, through Wine's Z: drive.
+winpath() {
+  local path="${1//\//\\}"
+  printf 'Z:%s' "$path"
+}
+
+# stage DIR [verifier|noentry|none]: a copy of the saver in $work/DIR with
+# MPR.DLL and, as asked, a PASSWORD.CPL next to it.
+stage() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cp "$saver" "$dir/gushmire.scr"
+  cp "$helpers/standins/MPR.DLL" "$dir/"
+  case "${2:-verifier}" in
+  verifier) cp "$helpers/standins/PASSWORD.CPL" "$dir/" ;;
+  noentry) cp "$helpers/standins/noentry/PASSWORD.CPL" "$dir/" ;;
+  none) ;;
+  esac
+}
+
+# launch NAME DIR [saverctl options] -- [saver arguments]: starts the saver
+# of $work/DIR under saverctl in the background; events go to $work/NAME.out.
+launch() {
+  local name="$1" dir="$work/$2"
+  shift 2
+  local options=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    options+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift
+  : >"$work/$name.out"
+  wine "$helpers/saverctl.exe" "${options[@]}" \
+    "$(winpath "$dir/gushmire.scr")" "$@" >"$work/$name.out" 2>&1 &
+  launched[$name]=$!
+}
+
+# events NAME: what saverctl reported so far, without carriage returns.
+events() {
+  tr -d '\r' <"$work/$1.out"
+}
+
+# wait_for NAME REGEX [SECONDS]: true once an event line matches.
+wait_for() {
+  local name="$1" pattern="$2" tries=$((${3:-20} * 10))
+  while [ "$tries" -gt 0 ]; do
+    events "$name" | grep -Eq "$pattern" && return 0
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  return 1
+}
+
+# finish NAME [SECONDS]: waits for saverctl to end; ends it if it does not.
+finish() {
+  local name="$1" pid="${launched[$1]}" tries=$((${2:-30} * 10))
+  while kill -0 "$pid" 2>/dev/null && [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  unset "launched[$name]"
+}
+
+# run NAME DIR [options] -- [arguments]: launch and finish in one.
+run() {
+  local name="$1"
+  launch "$@"
+  finish "$name"
+}
+
+# check DESCRIPTION COMMAND...: one verdict line per check.
+check() {
+  local description="$1"
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok   $description"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $description"
+  fi
+}
+
+# has NAME REGEX: an event line matches (for check).
+has() {
+  events "$1" | grep -Eq "$2"
+}
+
+# lacks NAME REGEX: no event line matches.
+lacks() {
+  ! has "$@"
+}
+
+# log_of DIR: what the stand-in libraries of $work/DIR logged, ticks cut.
+log_of() {
+  [ -f "$work/$1/standin.log" ] || return 0
+  tr -d '\r' <"$work/$1/standin.log" | cut -d' ' -f2-
+}
+
+# Cursor in the middle of the screen, away from the edges, so relative
+# moves are not clipped.
+centre_pointer() {
+  local size="${GUSHMIRE_WINE_SCREEN:-800x600x24}"
+  local width="${size%%x*}" rest="${size#*x}"
+  xdotool mousemove $((width / 2)) $((${rest%%x*} / 2))
+}
+
+# Ends the script with the tally: 'N passed, N failed'.
+summary() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
