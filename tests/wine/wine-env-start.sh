@@ -55,7 +55,7 @@ echo "$display" >"$state/display"
 
 export DISPLAY="$display" WINEPREFIX="$state/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if ! timeout 120 wineboot -i >"$state/wineboot.log" 2>&1; then
+if ! timeout 900 wineboot -i >"$state/wineboot.log" 2>&1; then
   bash "$here/wine-env-stop.sh" "$state" || true
   fail "wineboot failed or timed out (see $state/wineboot.log)"
 fi

@@ -11,10 +11,11 @@
 //                    reported, destroy that window after --hold MS (500)
 // Lines:
 //   ours HANDLE                      our window, with --owner or --preview
+//   frame WIDTHxHEIGHT+X+Y           where our window is on the screen
 //   started
 //   running 0|1                      SPI_GETSCREENSAVERRUNNING, on change
 //   window TITLE WIDTHxHEIGHT        the full-screen saver window appeared
-//   dialog TITLE owner=ours|none|other template=same|different
+//   dialog TITLE GEOMETRY owner=ours|none|other template=same|different
 //   preview TITLE WIDTHxHEIGHT parent=WIDTHxHEIGHT
 //   parent destroyed
 //   exit CODE                        signed, from GetExitCodeProcess
@@ -76,6 +77,16 @@ std::string TemplateCaption(const char *program) {
   }
   FreeLibrary(image);
   return caption;
+}
+
+// WIDTHxHEIGHT+X+Y of a window on the screen, as `convert -crop` takes it.
+std::string Geometry(HWND window) {
+  RECT box;
+  GetWindowRect(window, &box);
+  char text[64];
+  std::snprintf(text, sizeof text, "%ldx%ld+%ld+%ld", box.right - box.left,
+                box.bottom - box.top, box.left, box.top);
+  return text;
 }
 
 std::string Title(HWND window) {
@@ -244,7 +255,8 @@ int main(int argc, char **argv) {
       if (search.found) {
         dialogSeen = true;
         HWND boxOwner = GetWindow(search.found, GW_OWNER);
-        Report("dialog %s owner=%s template=%s", Title(search.found).c_str(),
+        Report("dialog %s %s owner=%s template=%s", Title(search.found).c_str(),
+               Geometry(search.found).c_str(),
                !boxOwner          ? "none"
                : boxOwner == ours ? "ours"
                                   : "other",
