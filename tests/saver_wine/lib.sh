@@ -1,12 +1,12 @@
 # Helpers for the saver's end-to-end scripts, sourced by each of them. They
 # run inside wine-run.sh's environment (DISPLAY, WINEPREFIX). Every run of
 # the saver goes through saverctl.exe, which reports events line by line to
-# a file that the helpers poll; every wait is bounded, and every process a
+# files that the helpers poll; every wait is bounded, and every process a
 # script starts is ended when it exits.
 set -euo pipefail
 
 build="${GUSHMIRE_WINE_BUILD_DIR:?GUSHMIRE_WINE_BUILD_DIR not set}"
-saver="${GUSHMIRE_SAVER:-$build/host/gushmire.scr}"
+saver="${GUSHMIRE_SAVER:-$build/gushmire.scr}"
 helpers="$build/tests/saver_wine/win"
 [ -f "$saver" ] || {
   echo "saver-wine: $saver is missing (build the mingw tree first)" >&2
@@ -18,18 +18,20 @@ helpers="$build/tests/saver_wine/win"
 }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/saver-wine.XXXXXX")"
-declare -A launched=()
 passed=0
 failed=0
 
 cleanup() {
   local pid
-  for pid in "${launched[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  for pid in "${launched[@]}"; do
-    wait "$pid" 2>/dev/null || true
-  done
+  if [ -n "$server" ]; then
+    echo quit >>"$work/commands"
+    for _ in $(seq 1 100); do
+      kill -0 "$server" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  fi
   # A saver left behind by a killed saverctl runs from our folder: end it.
   for pid in $(grep -lsF "$work" /proc/[0-9]*/cmdline | cut -d/ -f3); do
     [ "$pid" != $$ ] && kill "$pid" 2>/dev/null || true
@@ -62,8 +64,18 @@ stage() {
   esac
 }
 
-# launch NAME DIR [saverctl options] -- [saver arguments]: starts the saver
-# of $work/DIR under saverctl in the background; events go to $work/NAME.out.
+# One saverctl serves all the runs of a script: a Wine process start is
+# expensive, so only the saver itself starts per run.
+server=""
+start_server() {
+  : >"$work/commands"
+  wine "$helpers/saverctl.exe" --serve "$(winpath "$work")" \
+    >"$work/server.log" 2>&1 &
+  server=$!
+}
+
+# launch NAME DIR [saverctl options] -- [saver arguments]: has the server
+# run the saver of $work/DIR; its events go to $work/NAME.out.
 launch() {
   local name="$1" dir="$work/$2"
   shift 2
@@ -73,14 +85,16 @@ launch() {
     shift
   done
   [ $# -gt 0 ] && shift
-  : >"$work/$name.out"
-  wine "$helpers/saverctl.exe" "${options[@]}" \
-    "$(winpath "$dir/gushmire.scr")" "$@" >"$work/$name.out" 2>&1 &
-  launched[$name]=$!
+  [ -n "$server" ] || start_server
+  rm -f "$work/$name.out"
+  local IFS=$'\x1f'
+  echo "$name${IFS}${options[*]+${options[*]}${IFS}}$(winpath "$dir/gushmire.scr")${*+${IFS}$*}" \
+    >>"$work/commands"
 }
 
 # events NAME: what saverctl reported so far, without carriage returns.
 events() {
+  [ -f "$work/$1.out" ] || return 0
   tr -d '\r' <"$work/$1.out"
 }
 
@@ -89,22 +103,17 @@ wait_for() {
   local name="$1" pattern="$2" tries=$((${3:-20} * 10))
   while [ "$tries" -gt 0 ]; do
     events "$name" | grep -Eq "$pattern" && return 0
+    kill -0 "$server" 2>/dev/null || return 1
     sleep 0.1
     tries=$((tries - 1))
   done
   return 1
 }
 
-# finish NAME [SECONDS]: waits for saverctl to end; ends it if it does not.
+# finish NAME [SECONDS]: waits for the run to end (saverctl ends the saver
+# itself after its --timeout).
 finish() {
-  local name="$1" pid="${launched[$1]}" tries=$((${2:-30} * 10))
-  while kill -0 "$pid" 2>/dev/null && [ "$tries" -gt 0 ]; do
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  unset "launched[$name]"
+  wait_for "$1" '^end$' "${2:-120}" || true
 }
 
 # run NAME DIR [options] -- [arguments]: launch and finish in one.

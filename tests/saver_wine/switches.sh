@@ -9,7 +9,8 @@ stage plain
 n=0
 for args in "/x" "/123" "/p:1234" "/p 0" "/l 0" "/p" "/$(printf '\t')s"; do
   n=$((n + 1))
-  run refused$n plain --timeout 15000 -- $args
+  IFS=' ' read -ra words <<<"$args" # a tab stays inside its word
+  run refused$n plain --timeout 15000 -- "${words[@]}"
   check "'$args' ends with -1" has refused$n '^exit -1$'
   check "'$args' shows no window" lacks refused$n '^(window|dialog)'
 done

@@ -22,24 +22,28 @@
 //   timeout
 // The exit status is 0 once the saver has ended, 2 on bad usage, 3 on
 // timeout.
+//   saverctl --serve DIR
+// runs many cases in one process (see Serve).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 const char saverClass[] = "WindowsScreenSaverClass";
+FILE *events = stdout;
 
 void Report(const char *format, ...) {
   va_list args;
   va_start(args, format);
-  std::vprintf(format, args);
+  std::vfprintf(events, format, args);
   va_end(args);
-  std::putchar('\n');
-  std::fflush(stdout);
+  std::fputc('\n', events);
+  std::fflush(events);
 }
 
 // The caption of dialog template 2003 in the program file: the box shown
@@ -167,9 +171,8 @@ std::string CommandLine(int argc, char **argv, int first, HWND window) {
   return line;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+// One run of the saver, as the command line describes it.
+int RunCase(int argc, char **argv) {
   DWORD timeout = 20000;
   DWORD hold = 500;
   bool owner = false;
@@ -199,6 +202,7 @@ int main(int argc, char **argv) {
   }
 
   HWND ours = nullptr;
+  UnregisterClassA("GushmireTestHost", GetModuleHandleA(nullptr));
   if (previewWidth > 0) {
     ours = MakeWindow(previewWidth, previewHeight);
   } else if (owner) {
@@ -314,4 +318,76 @@ int main(int argc, char **argv) {
     DestroyWindow(ours);
   }
   return 0;
+}
+
+// Serving: runs the cases that the file DIR\commands lists, one a line,
+// as they are appended; each line is NAME and then the arguments of one
+// run, separated by the unit separator (0x1F). A case's events go to
+// DIR\NAME.out. "quit" ends, as do 20 minutes without a new line. One
+// long-lived process saves a Wine process start per case.
+int Serve(const std::string &directory) {
+  const std::string commands = directory + "\\commands";
+  size_t done = 0;
+  DWORD idleSince = GetTickCount();
+  for (;;) {
+    std::string text;
+    if (FILE *file = std::fopen(commands.c_str(), "rb")) {
+      char buffer[4096];
+      size_t got;
+      while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+      }
+      std::fclose(file);
+    }
+    size_t start = 0;
+    size_t line = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1, ++line) {
+      if (line < done) {
+        continue;
+      }
+      ++done;
+      idleSince = GetTickCount();
+      std::string entry = text.substr(start, end - start);
+      if (entry == "quit") {
+        return 0;
+      }
+      std::vector<std::string> fields;
+      for (size_t at = 0;;) {
+        const size_t next = entry.find('\x1f', at);
+        fields.push_back(entry.substr(at, next - at));
+        if (next == std::string::npos) {
+          break;
+        }
+        at = next + 1;
+      }
+      std::vector<char *> arguments = {nullptr};
+      for (size_t i = 1; i < fields.size(); ++i) {
+        arguments.push_back(fields[i].data());
+      }
+      const std::string output = directory + "\\" + fields[0] + ".out";
+      events = std::fopen(output.c_str(), "w");
+      if (!events) {
+        events = stdout;
+        continue;
+      }
+      RunCase(static_cast<int>(arguments.size()), arguments.data());
+      Report("end");
+      std::fclose(events);
+      events = stdout;
+    }
+    if (GetTickCount() - idleSince > 20 * 60 * 1000) {
+      return 1;
+    }
+    PumpFor(50);
+  }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
+    return Serve(argv[2]);
+  }
+  return RunCase(argc, argv);
 }
