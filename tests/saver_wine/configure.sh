@@ -17,7 +17,7 @@ while IFS='|' read -r name options args owner key; do
     has "$name" "^dialog .* owner=$owner template=same$"
   check "'$args' closed by $key ends with 1" has "$name" '^exit 1$'
 done <<'CASES'
-bare||| none|Return
+bare|||none|Return
 c|--owner|/c|ours|Return
 c1234|--owner|/c:1234|ours|Escape
 CASES

@@ -69,7 +69,8 @@ stage() {
 server=""
 start_server() {
   : >"$work/commands"
-  wine "$helpers/saverctl.exe" --serve "$(winpath "$work")" \
+  # Wine prefers its own mpr.dll to one beside the program unless told.
+  WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mpr=n,b" wine "$helpers/saverctl.exe" --serve "$(winpath "$work")" \
     >"$work/server.log" 2>&1 &
   server=$!
 }
@@ -90,6 +91,15 @@ launch() {
   local IFS=$'\x1f'
   echo "$name${IFS}${options[*]+${options[*]}${IFS}}$(winpath "$dir/gushmire.scr")${*+${IFS}$*}" \
     >>"$work/commands"
+}
+
+# run_alone NAME DIR [saver arguments]: runs the saver of $work/DIR in a
+# saverctl of its own, while the server's run goes on.
+run_alone() {
+  local name="$1" dir="$work/$2"
+  shift 2
+  timeout 120 wine "$helpers/saverctl.exe" --timeout 60000 \
+    "$(winpath "$dir/gushmire.scr")" "$@" >"$work/$name.out" 2>&1 || true
 }
 
 # events NAME: what saverctl reported so far, without carriage returns.
