@@ -102,6 +102,11 @@ run_alone() {
     "$(winpath "$dir/gushmire.scr")" "$@" >"$work/$name.out" 2>&1 || true
 }
 
+# running_state: "running 0" or "running 1", as a fresh process reads it.
+running_state() {
+  timeout 60 wine "$helpers/saverctl.exe" --running | tr -d '\r'
+}
+
 # events NAME: what saverctl reported so far, without carriage returns.
 events() {
   [ -f "$work/$1.out" ] || return 0

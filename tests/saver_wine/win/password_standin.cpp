@@ -1,6 +1,6 @@
-// Stand-in for the system's PASSWORD.CPL. The test picks the verdicts with
-// GUSHMIRE_VERIFY, a comma-separated list used one entry per call, the last
-// entry repeating:
+// Stand-in for the system's PASSWORD.CPL. The test picks the verdicts in
+// verify.txt beside it: a comma-separated list used one entry per call, the
+// last entry repeating:
 //   accept | refuse    answer at once
 //   fault              write through a null pointer (access violation)
 //   pumpMS:accept      post WM_CLOSE to the saver window, then dispatch the
@@ -11,6 +11,7 @@
 // Built twice: the variant with GUSHMIRE_NO_VERIFIER lacks the entry.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,10 +27,23 @@ namespace {
 int callCount;
 int depth;
 
-// The action for call number `call` (0-based), copied into `action`.
+// The action for call number `call` (0-based), copied into `action`, from
+// verify.txt beside the library (see the top of this file).
 void ActionFor(int call, char *action, size_t size) {
   char list[256] = "accept";
-  GetEnvironmentVariableA("GUSHMIRE_VERIFY", list, sizeof list);
+  char path[MAX_PATH + 16];
+  const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) {
+    char *slash = std::strrchr(path, '\\');
+    std::strcpy(slash ? slash + 1 : path, "verify.txt");
+    if (FILE *file = std::fopen(path, "r")) {
+      if (!std::fgets(list, sizeof list, file)) {
+        std::strcpy(list, "accept");
+      }
+      std::fclose(file);
+      list[std::strcspn(list, "\r\n")] = '\0';
+    }
+  }
   char *entry = list;
   for (int i = 0; i < call; ++i) {
     char *comma = std::strchr(entry, ',');
@@ -38,10 +52,10 @@ void ActionFor(int call, char *action, size_t size) {
     }
     entry = comma + 1;
   }
-  const size_t length = std::strcspn(entry, ",");
-  const size_t kept = length < size - 1 ? length : size - 1;
-  std::memcpy(action, entry, kept);
-  action[kept] = '\0';
+  const size_t kept = std::strcspn(entry, ",");
+  const size_t copied = kept < size - 1 ? kept : size - 1;
+  std::memcpy(action, entry, copied);
+  action[copied] = '\0';
 }
 
 void Pump(DWORD milliseconds) {

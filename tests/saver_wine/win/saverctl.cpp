@@ -14,6 +14,7 @@
 //   frame WIDTHxHEIGHT+X+Y           where our window is on the screen
 //   started
 //   running 0|1                      SPI_GETSCREENSAVERRUNNING, on change
+//                                    (as this process first read it)
 //   window TITLE WIDTHxHEIGHT        the full-screen saver window appeared
 //   dialog TITLE GEOMETRY owner=ours|none|other template=same|different
 //   preview TITLE WIDTHxHEIGHT parent=WIDTHxHEIGHT
@@ -23,7 +24,9 @@
 // The exit status is 0 once the saver has ended, 2 on bad usage, 3 on
 // timeout.
 //   saverctl --serve DIR
-// runs many cases in one process (see Serve).
+// runs many cases in one process (see Serve);
+//   saverctl --running
+// prints the screen-saver-running state as "running 0|1".
 #include <windows.h>
 
 #include <cstdio>
@@ -236,7 +239,7 @@ int RunCase(int argc, char **argv) {
   for (;;) {
     BOOL state = FALSE;
     if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &state, 0) &&
-        (state != 0) != (running == 1)) {
+        (running < 0 || (state != 0) != (running == 1))) {
       running = state != 0;
       Report("running %d", running);
     }
@@ -386,6 +389,14 @@ int Serve(const std::string &directory) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // Wine reads the state once per process and keeps it, so a fresh
+  // process tells what another one has set since.
+  if (argc == 2 && std::strcmp(argv[1], "--running") == 0) {
+    BOOL state = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &state, 0);
+    Report("running %d", state != 0);
+    return 0;
+  }
   if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
     return Serve(argv[2]);
   }
