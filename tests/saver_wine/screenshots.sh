@@ -25,7 +25,8 @@ stage plain
 
 # A desktop picture on the root window, to show what the saver draws over.
 convert -size 800x600 gradient:'#3a6ea5-#0b2545' \
-  -fill '#d0d8e8' -pointsize 28 -gravity center \
+  -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -fill '#d0d8e8' \
+  -pointsize 28 -gravity center \
   -annotate 0 'Desktop before the saver' "$work/desktop.png"
 timeout 20 display -window root "$work/desktop.png" || true
 

@@ -214,6 +214,7 @@ int RunCase(int argc, char **argv) {
   if (ours) {
     Report("ours %lu",
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ours)));
+    Report("frame %s", Geometry(ours).c_str());
   }
   PumpFor(100);
   const std::string caption = TemplateCaption(argv[first]);
