@@ -38,9 +38,12 @@ xvfb="$(cat "$state/xvfb.pid")"
 ours() {
   local pid
   for pid in $(grep -lsF "$1" /proc/[0-9]*/cmdline | cut -d/ -f3); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null |
-      grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" |
+      grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+    fi
   done
+  return 0
 }
 
 cp "$saver" "$state/gushmire.scr"
@@ -52,15 +55,24 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 sleep 3 # past start-up, into the steady animation
+ticks() { # utime + stime of a process, in clock ticks
+  awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"
+}
+# The saver's own process: of those running it, the one that works.
+busiest=0
+for pid in $(ours gushmire.scr); do
+  used="$(ticks "$pid" 2>/dev/null || echo 0)"
+  if [ "$used" -ge "$busiest" ]; then
+    busiest="$used"
+    saver_pid="$pid"
+  fi
+done
 server="$(ours wineserver | head -1)"
 [ -n "$server" ] || {
   echo "wine_cpu: no wineserver found" >&2
   exit 1
 }
 
-ticks() { # utime + stime of a process, in clock ticks
-  awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"
-}
 before=("$(ticks "$saver_pid")" "$(ticks "$server")" "$(ticks "$xvfb")")
 sleep "$seconds"
 after=("$(ticks "$saver_pid")" "$(ticks "$server")" "$(ticks "$xvfb")")
