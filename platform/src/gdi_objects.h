@@ -37,6 +37,14 @@ struct PaletteObject : Object {
   int selectedIn = 0;
 };
 
+// A solid brush; stock brushes (GetStockObject) are stock objects of this
+// kind. DefWindowProcA fills WM_ERASEBKGND with the class brush's colour.
+struct BrushObject : Object {
+  static constexpr Kind kKind = Kind::Brush;
+  BrushObject() : Object(kKind) {}
+  COLORREF colour = 0;
+};
+
 struct DcObject : Object {
   static constexpr Kind kKind = Kind::Dc;
   DcObject() : Object(kKind) {}
@@ -48,6 +56,14 @@ struct DcObject : Object {
   uintptr_t palette = 0;
   std::optional<Region> clip; // in DC coordinates; none = no clipping
   int stretchMode = BLACKONWHITE;
+};
+
+// An icon loaded from a group resource: shared, never freed by programs.
+struct IconObject : Object {
+  static constexpr Kind kKind = Kind::Icon;
+  IconObject() : Object(kKind) {}
+  int width = 0; // of the group's first image
+  int height = 0;
 };
 
 // Where a window DC lands on the display: the display position of its
@@ -66,5 +82,12 @@ uintptr_t StockBitmap();
 uintptr_t StockPalette();
 uintptr_t NewRegion(Region region);
 int DisplayBitsPerPixel();
+
+// At 8 bits per pixel, replaces each colour by the one the display shows
+// for it (see palette.cpp); at other depths leaves them as they are.
+void ShowAsDisplayed(std::array<uint32_t, 256> &colours);
+uint32_t ShownColour(uint32_t colour);
+// Back to the 20 static colours, as a newly opened display has them.
+void ResetSystemPalette();
 
 } // namespace platform::detail

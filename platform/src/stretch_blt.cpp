@@ -2,8 +2,10 @@
 // destination's clip region. The work is bounded by the clipped area: only
 // the clip rectangles inside the destination are visited.
 #include <algorithm>
+#include <array>
 #include <vector>
 
+#include "backend.h"
 #include "display.h"
 #include "gdi_objects.h"
 #include "stretch_map.h"
@@ -97,6 +99,10 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
     return TRUE;
   }
 
+  // What the display shows of each bitmap colour; only an 8-bit display
+  // changes them. A copy on the stack also spares the loop a register.
+  std::array<uint32_t, 256> shown = bitmap->colours;
+  ShowAsDisplayed(shown);
   Display &display = TheDisplay();
   const auto paint = [&](long long left, long long top, long long right,
                          long long bottom) {
@@ -120,13 +126,19 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
                           static_cast<std::size_t>(display.width) +
                       static_cast<std::size_t>(left + surface.originX);
       for (std::size_t i = 0; i < count; ++i) {
-        out[i] = bitmap->colours[source[column[i]]];
+        out[i] = shown[source[column[i]]];
       }
     }
   };
 
+  // The backend pushes the changed area on once the copy is done.
+  const RECT changed{static_cast<LONG>(xs.begin + surface.originX),
+                     static_cast<LONG>(ys.begin + surface.originY),
+                     static_cast<LONG>(xs.end + surface.originX),
+                     static_cast<LONG>(ys.end + surface.originY)};
   if (!to->clip) {
     paint(xs.begin, ys.begin, xs.end, ys.end);
+    TheBackend().Present(changed);
     return TRUE;
   }
   const std::vector<RECT> &rects = to->clip->rects;
@@ -136,5 +148,6 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   for (; r != rects.end() && r->top < ys.end; ++r) {
     paint(r->left, r->top, r->right, r->bottom);
   }
+  TheBackend().Present(changed);
   return TRUE;
 }
