@@ -13,8 +13,6 @@
 //   ours HANDLE                      our window, with --owner or --preview
 //   frame WIDTHxHEIGHT+X+Y           where our window is on the screen
 //   started
-//   running 0|1                      SPI_GETSCREENSAVERRUNNING, on change
-//                                    (as this process first read it)
 //   window TITLE WIDTHxHEIGHT        the full-screen saver window appeared
 //   dialog TITLE GEOMETRY owner=ours|none|other template=same|different
 //   preview TITLE WIDTHxHEIGHT parent=WIDTHxHEIGHT
@@ -232,18 +230,11 @@ int RunCase(int argc, char **argv) {
   Report("started");
 
   const DWORD start = GetTickCount();
-  int running = -1;
   bool windowSeen = false;
   bool dialogSeen = false;
   bool previewSeen = false;
   DWORD previewSeenAt = 0;
   for (;;) {
-    BOOL state = FALSE;
-    if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &state, 0) &&
-        (running < 0 || (state != 0) != (running == 1))) {
-      running = state != 0;
-      Report("running %d", running);
-    }
     HWND saver = FindWindowA(saverClass, nullptr);
     DWORD saverProcess = 0;
     if (saver) {
@@ -310,11 +301,6 @@ int RunCase(int argc, char **argv) {
 
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
-  BOOL state = FALSE;
-  if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &state, 0) &&
-      (state != 0) != (running == 1)) {
-    Report("running %d", state != 0);
-  }
   Report("exit %ld", static_cast<long>(static_cast<LONG>(code)));
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
