@@ -24,7 +24,7 @@ if(GUSHMIRE_WINE_BUILD_DIR AND NOT WIN32)
            COMMAND bash ${GUSHMIRE_WINE_SCRIPTS}/wine-env-stop.sh
                    ${GUSHMIRE_WINE_STATE})
   set_tests_properties(wine_environment_start PROPERTIES
-    FIXTURES_SETUP gushmire_wine LABELS wine TIMEOUT 240)
+    FIXTURES_SETUP gushmire_wine LABELS wine TIMEOUT 400)
   set_tests_properties(wine_environment_stop PROPERTIES
     FIXTURES_CLEANUP gushmire_wine LABELS wine TIMEOUT 120)
 endif()

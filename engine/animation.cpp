@@ -114,3 +114,10 @@ void AnimationStep(HWND window) {
   }
   ReleaseDC(window, windowDC);
 }
+
+void ResetAnimation(DWORD seed) {
+  SeedRandom(seed);
+  displayMode = 1;
+  animationPhase = PlaceSplat;
+  splatCount = 0;
+}

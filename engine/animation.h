@@ -43,6 +43,10 @@ extern DWORD randomSeed;
 // Performs one step of the cycle, drawing into the window's device context.
 void AnimationStep(HWND window);
 
+// Starts a fresh cycle, as every new saver window does: the random source
+// seeded, blood mode, the first phase, no splats counted.
+void ResetAnimation(DWORD seed);
+
 void SeedRandom(DWORD seed);
 // The next draw, 0 to 32767.
 int NextRandom();

@@ -34,3 +34,26 @@ if [ "${#missing[@]}" -gt 0 ]; then
 else
   echo "setup: all packages present"
 fi
+
+# Some virtual machines run no 32-bit x86 code at all (the kernel refuses
+# i386 programs with "Exec format error"). 32-bit Wine then runs under
+# qemu's user-mode emulation, registered for i386 programs with binfmt_misc.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null |
+    grep -q "install ok installed"; then
+    echo "setup: this machine runs no 32-bit code; installing qemu-user-static"
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q \
+      --no-install-recommends qemu-user-static
+  fi
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] ||
+    "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" |
+      "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 ||
+    echo "setup: 32-bit programs still do not run; the Wine tests will fail" >&2
+fi

@@ -12,4 +12,8 @@ shift
 }
 DISPLAY="$(cat "$state/display")"
 export DISPLAY WINEPREFIX="$state/prefix" WINEDEBUG=-all
+if [ -f "$state/ld_preload" ]; then
+  LD_PRELOAD="$(cat "$state/ld_preload")"
+  export LD_PRELOAD
+fi
 exec "$@"

@@ -41,8 +41,5 @@ void StartSaverSession(HWND window, DWORD seed, bool preview) {
   SetStretchBltMode(windowDC, COLORONCOLOR);
   ReleaseDC(window, windowDC);
   windowDC = nullptr;
-  SeedRandom(seed);
-  displayMode = 1;
-  animationPhase = PlaceSplat;
-  splatCount = 0;
+  ResetAnimation(seed);
 }

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Takes the pictures of the Windows build under Wine for docs/: the saver
+# full screen over a desktop picture, the configure box, the preview inside
+# a host window. Run inside a Wine environment:
+#   tests/wine/wine-env-start.sh STATE 800x600x24
+#   GUSHMIRE_WINE_BUILD_DIR=build/mingw \
+#     tests/wine/wine-run.sh STATE bash tests/saver_wine/screenshots.sh docs
+#   tests/wine/wine-env-stop.sh STATE
+# SERIES_SECONDS (default 40) is how long the saver runs before its picture.
+source "$(dirname "$0")/lib.sh"
+out="$(cd "${1:?usage: screenshots.sh OUTPUT_DIR}" && pwd)"
+
+# crop NAME GEOMETRY MARGIN: the screen around GEOMETRY into $out/NAME.png.
+crop() {
+  local geometry="$2" margin="$3" w h x y
+  IFS='x+' read -r w h x y <<<"$geometry"
+  x=$((x > margin ? x - margin : 0))
+  y=$((y > margin ? y - margin : 0))
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "$((w + 2 * margin))x$((h + 2 * margin))+$x+$y" \
+    +repage "$out/$1.png"
+}
+
+stage plain
+
+# A desktop picture on the root window, to show what the saver draws over.
+convert -size 800x600 gradient:'#3a6ea5-#0b2545' \
+  -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -fill '#d0d8e8' \
+  -pointsize 28 -gravity center \
+  -annotate 0 'Desktop before the saver' "$work/desktop.png"
+timeout 20 display -window root "$work/desktop.png" || true
+
+launch about plain --owner -- /c
+wait_for about '^dialog ' 60 && sleep 1
+crop wine-about "$(events about | sed -n 's/^dialog .* \([0-9x+]*\) owner=.*/\1/p')" 12
+xdotool key Return
+finish about
+
+launch preview plain --preview 320x240 --hold 4000 -- /p %W
+wait_for preview '^preview ' 60 && sleep 2
+crop wine-preview "$(events preview | sed -n 's/^frame //p')" 12
+finish preview
+
+centre_pointer
+launch saver plain --timeout $((${SERIES_SECONDS:-40} * 1000 + 60000)) -- /s
+wait_for saver '^window ' 60
+sleep "${SERIES_SECONDS:-40}"
+import -window root "$out/wine-saver.png"
+xdotool key space
+finish saver
+echo "screenshots: wrote $out/wine-saver.png, wine-about.png, wine-preview.png"
