@@ -374,7 +374,9 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     w->style |= WS_VISIBLE;
     TheBackend().ShowNative(handle, true);
     Invalidate(handle, nullptr, true);
-    if (!child) {
+    // SW_SHOWNOACTIVATE, SW_SHOWMINNOACTIVE and SW_SHOWNA leave the
+    // active window alone.
+    if (!child && command != 4 && command != 7 && command != 8) {
       ActivateWindow(handle);
     }
     EraseNow(handle);
