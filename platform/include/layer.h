@@ -105,9 +105,11 @@ void SetCommandLine(const char *commandLine);
 std::string CommandLineFromArguments(int argc, const char *const *argv);
 
 // --- Whole-layer reset -----------------------------------------------------
-// Destroys every window and timer, empties the queues, sets the clock back
-// to 0, the cursor to (0, 0) and shown, the foreground to none, and the
-// running state off. Registry, modules and resources are left alone.
+// Destroys every window and timer without sending a message, unregisters
+// every window class, empties the queues, drops scheduled events and the
+// idle handler, sets the clock back to 0, the cursor to (0, 0) and shown,
+// the foreground and focus to none, and the running state off. Registry,
+// modules, resources and the display are left alone.
 void ResetWindowing();
 
 // Number of live objects handed out by the layer (DCs, regions, bitmaps,

@@ -162,10 +162,10 @@ void WindowDestroyed(uintptr_t window) {
     f.focus = 0;
   }
   if (f.active == window) {
+    // Gone without being hidden first (it was never shown): nothing of
+    // ours is active now.
     f.active = 0;
     f.foreground = 0;
-  }
-  if (f.active == 0 && ChildrenOf(0).size() <= 1) {
     f.appActive = false;
   }
 }

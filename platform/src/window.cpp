@@ -107,6 +107,27 @@ void HideSilently(uintptr_t window) {
   WindowHidden(window);
 }
 
+// A window that appears is erased at once, before it is painted: the
+// WM_PAINT that follows finds the erase done, whatever WM_ERASEBKGND
+// answered.
+void EraseNow(uintptr_t window) {
+  WindowObject *w = FindWindowObject(window);
+  if (w == nullptr || !ReallyVisible(*w)) {
+    return;
+  }
+  if (w->erasePending && !w->update.rects.empty()) {
+    w->erasePending = false;
+    HDC dc = GetDC(ToHandle<HWND>(window));
+    SendToWindow(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(ToHandle<HWND>(window), dc);
+  }
+  if ((w = FindWindowObject(window)) != nullptr) {
+    for (uintptr_t child : std::vector<uintptr_t>(w->children)) {
+      EraseNow(child);
+    }
+  }
+}
+
 void ForgetWindowTree(uintptr_t window) {
   if (const WindowObject *w = FindWindowObject(window)) {
     for (uintptr_t child : std::vector<uintptr_t>(w->children)) {
@@ -353,9 +374,12 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     w->style |= WS_VISIBLE;
     TheBackend().ShowNative(handle, true);
     Invalidate(handle, nullptr, true);
-    if (!child) {
+    // SW_SHOWNOACTIVATE, SW_SHOWMINNOACTIVE and SW_SHOWNA leave the
+    // active window alone.
+    if (!child && command != 4 && command != 7 && command != 8) {
       ActivateWindow(handle);
     }
+    EraseNow(handle);
     SendPosChanged(handle);
   } else {
     w->style &= ~WS_VISIBLE;

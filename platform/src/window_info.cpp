@@ -1,7 +1,6 @@
 // What can be asked of a window: existence, visibility, parent, class,
 // title, styles and rectangles; FindWindowA.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "backend.h"

@@ -146,6 +146,10 @@ TEST_F(Input, ForegroundMetricsAndRunningState) {
   EXPECT_EQ(GetFocus(), a);
   EXPECT_FALSE(SetForegroundWindow(reinterpret_cast<HWND>(0x777)));
   EXPECT_EQ(GetForegroundWindow(), a);
+  HWND c = Make("C", WS_POPUP, 0, 0, 20, 20);
+  ShowWindow(c, 8); // SW_SHOWNA: shown, not activated
+  EXPECT_TRUE(IsWindowVisible(c));
+  EXPECT_EQ(GetForegroundWindow(), a);
 
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 200);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 100);

@@ -17,7 +17,8 @@ if [ $# -eq 0 ]; then
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" -j 2 --target region_dump stretch_dump
+cmake --build "$build" -j 2 --target region_dump stretch_dump \
+  window_messages_dump
 
 state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-wine.XXXXXX")"
 trap 'bash "$here/wine-env-stop.sh" "$state"; rm -rf "$state"' EXIT
@@ -28,7 +29,8 @@ run() {
   timeout 300 bash "$here/wine-run.sh" "$state" wine "$@" | tr -d '\r'
 }
 mkdir -p "$data"
-for pair in region_dump:regions stretch_dump:stretches; do
+for pair in region_dump:regions stretch_dump:stretches \
+  window_messages_dump:window-messages; do
   dump="${pair%%:*}"
   out="$data/${pair##*:}.txt"
   run "$build/tests/wine/$dump.exe" >"$state/first.txt"
