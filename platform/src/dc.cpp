@@ -164,6 +164,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
   }
   switch (o->kind) {
   case Kind::Region:
+  case Kind::Brush:
     break;
   case Kind::Bitmap:
     if (static_cast<BitmapObject *>(o)->selectedIn > 0) {

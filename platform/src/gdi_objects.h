@@ -37,6 +37,14 @@ struct PaletteObject : Object {
   int selectedIn = 0;
 };
 
+// A solid brush; stock brushes (GetStockObject) are stock objects of this
+// kind. DefWindowProcA fills WM_ERASEBKGND with the class brush's colour.
+struct BrushObject : Object {
+  static constexpr Kind kKind = Kind::Brush;
+  BrushObject() : Object(kKind) {}
+  COLORREF colour = 0;
+};
+
 struct DcObject : Object {
   static constexpr Kind kKind = Kind::Dc;
   DcObject() : Object(kKind) {}

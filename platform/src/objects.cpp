@@ -10,9 +10,9 @@ namespace {
 struct Table {
   std::unordered_map<uintptr_t, std::unique_ptr<Object>> objects;
   // Ids are never reused, so an old handle cannot reach a newer object.
-  // They start high and step by 4 so that no handle looks like a small
-  // integer resource id or a null pointer.
-  uintptr_t nextId = 0x10000;
+  // They step by 4 and all have bit 30 set, so that no handle looks like a
+  // small integer resource id, a null pointer or an X window id (backend.h).
+  uintptr_t nextId = 0x40010000;
   std::size_t counted = 0;
 };
 

@@ -14,7 +14,7 @@ namespace platform::detail {
 // The main module's handle, as GetModuleHandleA(NULL) returns it.
 constexpr uintptr_t kMainModule = 0x400000;
 
-enum class Kind { Region, Bitmap, Palette, Dc, Window, Resource };
+enum class Kind { Region, Bitmap, Palette, Brush, Dc, Window, Timer, Resource };
 
 struct Object {
   explicit Object(Kind k) : kind(k) {}

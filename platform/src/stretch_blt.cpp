@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "backend.h"
 #include "display.h"
 #include "gdi_objects.h"
 #include "stretch_map.h"
@@ -125,8 +126,14 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
     }
   };
 
+  // The backend pushes the changed area on once the copy is done.
+  const RECT changed{static_cast<LONG>(xs.begin + surface.originX),
+                     static_cast<LONG>(ys.begin + surface.originY),
+                     static_cast<LONG>(xs.end + surface.originX),
+                     static_cast<LONG>(ys.end + surface.originY)};
   if (!to->clip) {
     paint(xs.begin, ys.begin, xs.end, ys.end);
+    TheBackend().Present(changed);
     return TRUE;
   }
   const std::vector<RECT> &rects = to->clip->rects;
@@ -136,5 +143,6 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   for (; r != rects.end() && r->top < ys.end; ++r) {
     paint(r->left, r->top, r->right, r->bottom);
   }
+  TheBackend().Present(changed);
   return TRUE;
 }

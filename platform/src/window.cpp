@@ -1,184 +1,245 @@
-// Window classes and windows: enough of USER for a window to be created on
-// the headless display, get its creation and destruction messages and hand
-// out its device context.
+// The window tree: creation, showing and destruction with the messages a
+// window gets from them, in the order Wine sends them. Frames, non-client
+// areas, the input method and palette messages are not modelled.
 #include "window.h"
 
 #include <algorithm>
-#include <cctype>
-#include <map>
-#include <vector>
 
+#include "backend.h"
 #include "display.h"
-#include "gdi_objects.h"
 
-using namespace platform::detail;
-
+namespace platform::detail {
 namespace {
 
-struct WindowClass {
-  WNDCLASSA info{};
-  ATOM atom = 0;
+struct Tree {
+  std::vector<uintptr_t> topLevel; // front to back
 };
 
-struct Registry {
-  std::map<std::string, WindowClass> classes; // keyed by upper-case name
-  std::vector<uintptr_t> windows;             // in creation order
-  ATOM nextAtom = 0xC000;
-};
-
-Registry &registry() {
-  static Registry instance;
+Tree &tree() {
+  static Tree instance;
   return instance;
 }
 
-std::string UpperName(LPCSTR name) {
-  std::string upper(name);
-  for (char &c : upper) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return upper;
-}
-
-// Finds a class by name or by the atom passed in place of a name.
-WindowClass *FindClass(LPCSTR name) {
-  if (name == nullptr) {
-    return nullptr;
-  }
-  Registry &r = registry();
-  if (IS_INTRESOURCE(name)) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name));
-    for (auto &entry : r.classes) {
-      if (entry.second.atom == atom) {
-        return &entry.second;
-      }
+std::vector<uintptr_t> &SiblingsOf(const WindowObject &w) {
+  if (w.style & WS_CHILD) {
+    if (WindowObject *p = FindWindowObject(w.parent)) {
+      return p->children;
     }
-    return nullptr;
   }
-  auto found = r.classes.find(UpperName(name));
-  return found == r.classes.end() ? nullptr : &found->second;
+  return tree().topLevel;
 }
 
-// Frees the window's object and device contexts; its children go first.
+void Unlink(uintptr_t window, const WindowObject &w) {
+  std::vector<uintptr_t> &list = SiblingsOf(w);
+  list.erase(std::remove(list.begin(), list.end(), window), list.end());
+}
+
+bool IsTopmost(uintptr_t window) {
+  const WindowObject *w = FindWindowObject(window);
+  return w != nullptr && (w->exStyle & WS_EX_TOPMOST) != 0;
+}
+
+void SendParentNotify(const WindowObject &w, uintptr_t window, UINT event) {
+  constexpr UINT kParentNotify = 0x0210; // WM_PARENTNOTIFY
+  constexpr DWORD kNoParentNotify = 0x4; // WS_EX_NOPARENTNOTIFY
+  if ((w.style & WS_CHILD) == 0 || (w.exStyle & kNoParentNotify) != 0) {
+    return;
+  }
+  const WPARAM wParam = event | (static_cast<WPARAM>(w.id & 0xFFFF) << 16);
+  SendToWindow(w.parent, kParentNotify, wParam, static_cast<LPARAM>(window));
+}
+
+void SendPosChange(uintptr_t window) {
+  // The WINDOWPOS records are not modelled; a null lParam says so.
+  SendToWindow(window, WM_WINDOWPOSCHANGING, 0, 0);
+}
+void SendPosChanged(uintptr_t window) {
+  SendToWindow(window, WM_WINDOWPOSCHANGED, 0, 0);
+}
+
+// Frees a window and, first, its children; sends each WM_NCDESTROY.
 void FreeWindow(uintptr_t window) {
-  Registry &r = registry();
-  const std::vector<uintptr_t> all = r.windows;
-  for (uintptr_t other : all) {
-    const WindowObject *c = Find<WindowObject>(ToHandle<HWND>(other));
-    if (c != nullptr && c->parent == window) {
-      FreeWindow(other);
-    }
+  WindowObject *w = FindWindowObject(window);
+  if (w == nullptr) {
+    return;
   }
-  // Device contexts still taken from the window die with it.
-  const WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
-  if (w != nullptr && w->ownDc != 0) {
-    RemoveObject(w->ownDc);
+  const std::vector<uintptr_t> children = w->children;
+  for (uintptr_t child : children) {
+    FreeWindow(child);
+  }
+  SendToWindow(window, WM_NCDESTROY, 0, 0);
+  w = FindWindowObject(window);
+  if (w == nullptr) {
+    return;
+  }
+  ForgetWindowMessages(window);
+  WindowDestroyed(window);
+  TheBackend().DestroyNative(window);
+  Unlink(window, *w);
+  if (w->ownDc != 0) {
+    RemoveObject(w->ownDc); // the class DC dies with its window
   }
   RemoveObject(window);
-  r.windows.erase(std::remove(r.windows.begin(), r.windows.end(), window),
-                  r.windows.end());
+}
+
+// WM_DESTROY goes to the window, then to its children, parents first.
+void SendDestroy(uintptr_t window) {
+  SendToWindow(window, WM_DESTROY, 0, 0);
+  if (const WindowObject *w = FindWindowObject(window)) {
+    const std::vector<uintptr_t> children = w->children;
+    for (uintptr_t child : children) {
+      if (FindWindowObject(child) != nullptr) {
+        SendDestroy(child);
+      }
+    }
+  }
+}
+
+// Hides a window the way SetWindowPos(SWP_HIDEWINDOW) does: no
+// WM_SHOWWINDOW, only the position-change pair.
+void HideSilently(uintptr_t window) {
+  SendPosChange(window);
+  if (WindowObject *w = FindWindowObject(window)) {
+    w->style &= ~WS_VISIBLE;
+    TheBackend().ShowNative(window, false);
+  }
+  SendPosChanged(window);
+  WindowHidden(window);
+}
+
+void ForgetWindowTree(uintptr_t window) {
+  if (const WindowObject *w = FindWindowObject(window)) {
+    for (uintptr_t child : std::vector<uintptr_t>(w->children)) {
+      ForgetWindowTree(child);
+    }
+    if (w->ownDc != 0) {
+      RemoveObject(w->ownDc);
+    }
+    TheBackend().DestroyNative(window);
+    RemoveObject(window);
+  }
 }
 
 } // namespace
 
-namespace platform::detail {
+WindowObject *FindWindowObject(uintptr_t window) {
+  return Find<WindowObject>(ToHandle<HWND>(window));
+}
 
-Surface WindowSurface(uintptr_t window) {
-  const Display &d = TheDisplay();
-  Surface s;
-  RECT onDisplay{0, 0, d.width, d.height};
-  std::vector<const WindowObject *> chain;
-  for (const WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
-       w != nullptr && chain.size() < 64;
-       w = Find<WindowObject>(ToHandle<HWND>(w->parent))) {
-    chain.push_back(w);
+std::vector<uintptr_t> ChildrenOf(uintptr_t window) {
+  if (window == 0) {
+    return tree().topLevel;
   }
-  if (window != 0 && chain.empty()) {
-    return s; // a dead window draws nowhere
+  const WindowObject *w = FindWindowObject(window);
+  return w == nullptr ? std::vector<uintptr_t>{} : w->children;
+}
+
+std::vector<uintptr_t> AllWindows() {
+  std::vector<uintptr_t> all;
+  std::vector<uintptr_t> pending(tree().topLevel.rbegin(),
+                                 tree().topLevel.rend());
+  while (!pending.empty()) {
+    const uintptr_t window = pending.back();
+    pending.pop_back();
+    all.push_back(window);
+    if (const WindowObject *w = FindWindowObject(window)) {
+      pending.insert(pending.end(), w->children.rbegin(), w->children.rend());
+    }
   }
-  // From the outermost window in: each one's client area clips the next.
-  long long ox = 0, oy = 0;
-  for (auto w = chain.rbegin(); w != chain.rend(); ++w) {
-    ox += (*w)->x;
-    oy += (*w)->y;
-    onDisplay.left = static_cast<LONG>(std::max<long long>(onDisplay.left, ox));
-    onDisplay.top = static_cast<LONG>(std::max<long long>(onDisplay.top, oy));
-    onDisplay.right = static_cast<LONG>(
-        std::min<long long>(onDisplay.right, ox + (*w)->width));
-    onDisplay.bottom = static_cast<LONG>(
-        std::min<long long>(onDisplay.bottom, oy + (*w)->height));
+  return all;
+}
+
+uintptr_t RootOf(uintptr_t window) {
+  for (int depth = 0; depth < 256; ++depth) {
+    const WindowObject *w = FindWindowObject(window);
+    if (w == nullptr || (w->style & WS_CHILD) == 0 ||
+        FindWindowObject(w->parent) == nullptr) {
+      return window;
+    }
+    window = w->parent;
   }
-  if (onDisplay.left >= onDisplay.right || onDisplay.top >= onDisplay.bottom) {
-    return s;
+  return window;
+}
+
+bool ReallyVisible(const WindowObject &w) {
+  const WindowObject *at = &w;
+  for (int depth = 0; at != nullptr && depth < 256; ++depth) {
+    if ((at->style & WS_VISIBLE) == 0) {
+      return false;
+    }
+    if ((at->style & WS_CHILD) == 0) {
+      return true;
+    }
+    const WindowObject *parent = FindWindowObject(at->parent);
+    if (parent == nullptr) {
+      // Inside a foreign window: visible as far as we can tell.
+      return IsOurHandle(at->parent) ? false : true;
+    }
+    at = parent;
   }
-  s.originX = static_cast<int>(ox);
-  s.originY = static_cast<int>(oy);
-  s.visible = RECT{static_cast<LONG>(onDisplay.left - ox),
-                   static_cast<LONG>(onDisplay.top - oy),
-                   static_cast<LONG>(onDisplay.right - ox),
-                   static_cast<LONG>(onDisplay.bottom - oy)};
-  return s;
+  return false;
+}
+
+POINT ClientOrigin(const WindowObject &w) {
+  long long x = 0, y = 0;
+  const WindowObject *at = &w;
+  for (int depth = 0; at != nullptr && depth < 256; ++depth) {
+    x += at->x;
+    y += at->y;
+    at = (at->style & WS_CHILD) ? FindWindowObject(at->parent) : nullptr;
+  }
+  const auto clampLong = [](long long v) {
+    return static_cast<LONG>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
+  };
+  return POINT{clampLong(x), clampLong(y)};
+}
+
+void BringToFront(uintptr_t window) {
+  std::vector<uintptr_t> &list = tree().topLevel;
+  auto at = std::find(list.begin(), list.end(), window);
+  if (at == list.end()) {
+    return;
+  }
+  list.erase(at);
+  // Topmost windows stay above the others.
+  auto place = list.begin();
+  if (!IsTopmost(window)) {
+    place = std::find_if(list.begin(), list.end(),
+                         [](uintptr_t w) { return !IsTopmost(w); });
+  }
+  list.insert(place, window);
+  TheBackend().RaiseNative(window);
+}
+
+void ForgetAllWindows() {
+  for (uintptr_t window : std::vector<uintptr_t>(tree().topLevel)) {
+    ForgetWindowTree(window);
+  }
+  tree().topLevel.clear();
+  ForgetAllClasses();
 }
 
 LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam,
                      LPARAM lParam) {
-  const WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
+  const WindowObject *w = FindWindowObject(window);
   if (w == nullptr || w->procedure == nullptr) {
     return 0;
   }
   return w->procedure(ToHandle<HWND>(window), message, wParam, lParam);
 }
 
-uintptr_t NewWindowDc(uintptr_t window, bool own) {
-  auto dc = std::make_unique<DcObject>();
-  dc->window = window;
-  dc->ownDc = own;
-  dc->palette = StockPalette();
-  return AddObject(std::move(dc));
+void ForeignWindowGone(uintptr_t id) {
+  for (uintptr_t window : AllWindows()) {
+    const WindowObject *w = FindWindowObject(window);
+    if (w != nullptr && (w->style & WS_CHILD) && w->parent == id) {
+      DestroyWindow(ToHandle<HWND>(window));
+    }
+  }
 }
 
 } // namespace platform::detail
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA *windowClass) {
-  if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr ||
-      windowClass->lpszClassName == nullptr ||
-      IS_INTRESOURCE(windowClass->lpszClassName) ||
-      windowClass->lpszClassName[0] == '\0') {
-    return 0;
-  }
-  Registry &r = registry();
-  const std::string name = UpperName(windowClass->lpszClassName);
-  if (r.classes.count(name) != 0 || r.nextAtom == 0xFFFF) {
-    return 0;
-  }
-  WindowClass &entry = r.classes[name];
-  entry.info = *windowClass;
-  entry.info.lpszClassName = nullptr; // the caller's string may not last
-  entry.info.lpszMenuName = nullptr;
-  entry.atom = r.nextAtom++;
-  return entry.atom;
-}
-
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
-  WindowClass *entry = FindClass(className);
-  if (entry == nullptr) {
-    return FALSE;
-  }
-  Registry &r = registry();
-  std::string name;
-  for (auto &e : r.classes) {
-    if (&e.second == entry) {
-      name = e.first;
-    }
-  }
-  for (uintptr_t window : r.windows) {
-    const WindowObject *w = Find<WindowObject>(ToHandle<HWND>(window));
-    if (w != nullptr && w->className == name) {
-      return FALSE; // a class with windows stays
-    }
-  }
-  r.classes.erase(name);
-  return TRUE;
-}
+using namespace platform::detail;
 
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
                             DWORD style, int x, int y, int width, int height,
@@ -188,110 +249,155 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
   if (entry == nullptr) {
     return nullptr;
   }
+  const uintptr_t parentValue = HandleValue(parent);
   const bool child = (style & WS_CHILD) != 0;
-  if (child && Find<WindowObject>(parent) == nullptr) {
+  if (child && !IsWindow(parent)) {
     return nullptr;
   }
-  auto window = std::make_unique<WindowObject>();
-  for (const auto &e : registry().classes) {
-    if (&e.second == entry) {
-      window->className = e.first;
-    }
+  if (!child && parentValue != 0 && FindWindowObject(parentValue) == nullptr) {
+    return nullptr; // an owner must be one of ours
   }
+  auto window = std::make_unique<WindowObject>();
+  window->windowClass = entry;
   window->procedure = entry->info.lpfnWndProc;
-  window->style = style;
+  // Shown only after creation, through ShowWindow, as Wine does.
+  window->style = style & ~WS_VISIBLE;
+  window->exStyle = exStyle;
   window->x = x;
   window->y = y;
   window->width = std::clamp(width, 0, kMaxDisplaySide);
   window->height = std::clamp(height, 0, kMaxDisplaySide);
-  window->parent = child ? HandleValue(parent) : 0;
+  if (child) {
+    window->parent = parentValue;
+    window->id = HandleValue(menu);
+  } else if (parentValue != 0) {
+    window->owner = RootOf(parentValue);
+  }
   const bool ownDc = (entry->info.style & CS_OWNDC) != 0;
   WindowObject *created = window.get();
   const uintptr_t handle = AddObject(std::move(window));
-  registry().windows.push_back(handle);
+  // New windows go in front of their siblings. Children of a foreign
+  // window count as top level here: nothing of ours holds them.
+  if (WindowObject *p = child ? FindWindowObject(parentValue) : nullptr) {
+    std::vector<uintptr_t> &siblings = p->children;
+    siblings.push_back(handle);
+    std::rotate(siblings.rbegin(), siblings.rbegin() + 1, siblings.rend());
+  } else {
+    tree().topLevel.push_back(handle);
+    BringToFront(handle);
+  }
   if (ownDc) {
     created->ownDc = NewWindowDc(handle, true);
   }
+  TheBackend().CreateNative(handle, child ? parentValue : 0,
+                            RECT{created->x, created->y,
+                                 created->x + created->width,
+                                 created->y + created->height},
+                            (exStyle & WS_EX_TOPMOST) != 0);
 
   CREATESTRUCTA create{param,      instance,  menu,
                        parent,     height,    width,
                        y,          x,         static_cast<LONG>(style),
                        windowName, className, exStyle};
-  if (SendToWindow(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) ==
-      -1) {
-    // A refused creation destroys the window without WM_DESTROY.
-    if (Find<WindowObject>(ToHandle<HWND>(handle)) != nullptr) {
-      FreeWindow(handle);
-    }
+  const auto gone = [&] { return FindWindowObject(handle) == nullptr; };
+  const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
+  if (SendToWindow(handle, WM_NCCREATE, 0, createParam) == 0 && !gone()) {
+    FreeWindow(handle);
     return nullptr;
   }
-  if (Find<WindowObject>(ToHandle<HWND>(handle)) == nullptr) {
+  // A refused creation destroys the window without WM_DESTROY.
+  if (gone() || SendToWindow(handle, WM_CREATE, 0, createParam) == -1) {
+    FreeWindow(handle);
+    return nullptr;
+  }
+  if (gone()) {
     return nullptr; // destroyed during its own creation
   }
-  return ToHandle<HWND>(handle);
+  SendToWindow(handle, WM_SIZE, 0,
+               static_cast<LPARAM>((created->width & 0xFFFF) |
+                                   (created->height & 0xFFFF) << 16));
+  if (gone()) {
+    return nullptr;
+  }
+  SendToWindow(
+      handle, WM_MOVE, 0,
+      static_cast<LPARAM>((created->x & 0xFFFF) | (created->y & 0xFFFF) << 16));
+  if (gone()) {
+    return nullptr;
+  }
+  SendParentNotify(*created, handle, WM_CREATE);
+  if (!gone() && (style & WS_VISIBLE)) {
+    ShowWindow(ToHandle<HWND>(handle), SW_SHOW);
+  }
+  return gone() ? nullptr : ToHandle<HWND>(handle);
+}
+
+BOOL WINAPI ShowWindow(HWND window, int command) {
+  WindowObject *w = FindWindowObject(window);
+  if (w == nullptr) {
+    return FALSE;
+  }
+  const uintptr_t handle = HandleValue(window);
+  const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+  const bool show = command != SW_HIDE;
+  if (show == wasVisible) {
+    return wasVisible ? TRUE : FALSE;
+  }
+  const bool child = (w->style & WS_CHILD) != 0;
+  SendToWindow(handle, WM_SHOWWINDOW, show ? 1 : 0, 0);
+  SendPosChange(handle);
+  if ((w = FindWindowObject(window)) == nullptr) {
+    return wasVisible ? TRUE : FALSE;
+  }
+  if (show) {
+    w->style |= WS_VISIBLE;
+    TheBackend().ShowNative(handle, true);
+    Invalidate(handle, nullptr, true);
+    if (!child) {
+      ActivateWindow(handle);
+    }
+    SendPosChanged(handle);
+  } else {
+    w->style &= ~WS_VISIBLE;
+    TheBackend().ShowNative(handle, false);
+    SendPosChanged(handle);
+    WindowHidden(handle);
+  }
+  return wasVisible ? TRUE : FALSE;
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
-  WindowObject *w = Find<WindowObject>(window);
+  WindowObject *w = FindWindowObject(window);
   if (w == nullptr || w->destroying) {
     return FALSE;
   }
   w->destroying = true;
   const uintptr_t handle = HandleValue(window);
-  // The window hears of its destruction before its children do.
-  SendToWindow(handle, WM_DESTROY, 0, 0);
-  const std::vector<uintptr_t> all = registry().windows;
-  for (uintptr_t other : all) {
-    const WindowObject *c = Find<WindowObject>(ToHandle<HWND>(other));
-    if (c != nullptr && c->parent == handle) {
-      DestroyWindow(ToHandle<HWND>(other));
+  const bool child = (w->style & WS_CHILD) != 0;
+  if (child) {
+    SendParentNotify(*w, handle, WM_DESTROY);
+  }
+  if ((w = FindWindowObject(window)) != nullptr && (w->style & WS_VISIBLE)) {
+    // Only child windows get WM_SHOWWINDOW here.
+    if (child) {
+      ShowWindow(window, SW_HIDE);
+    } else {
+      HideSilently(handle);
     }
   }
-  if (Find<WindowObject>(window) != nullptr) {
-    FreeWindow(handle);
+  if (FindWindowObject(window) == nullptr) {
+    return TRUE;
   }
+  if (!child) {
+    // Owned popups go first.
+    for (uintptr_t other : AllWindows()) {
+      const WindowObject *o = FindWindowObject(other);
+      if (o != nullptr && o->owner == handle) {
+        DestroyWindow(ToHandle<HWND>(other));
+      }
+    }
+  }
+  SendDestroy(handle);
+  FreeWindow(handle);
   return TRUE;
-}
-
-LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
-
-BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-  const WindowObject *w = Find<WindowObject>(window);
-  if (w == nullptr || rect == nullptr) {
-    return FALSE;
-  }
-  *rect = RECT{0, 0, w->width, w->height};
-  return TRUE;
-}
-
-HDC WINAPI GetDC(HWND window) {
-  if (window == nullptr) {
-    return ToHandle<HDC>(NewWindowDc(0, false));
-  }
-  const WindowObject *w = Find<WindowObject>(window);
-  if (w == nullptr) {
-    return nullptr;
-  }
-  if (w->ownDc != 0) {
-    return ToHandle<HDC>(w->ownDc);
-  }
-  return ToHandle<HDC>(NewWindowDc(HandleValue(window), false));
-}
-
-// The window is not checked: Win32 finds the context by its handle alone, so
-// ReleaseDC(NULL, dc) and a mismatched window still release it.
-int WINAPI ReleaseDC(HWND, HDC dc) {
-  const DcObject *d = Find<DcObject>(dc);
-  if (d == nullptr || d->memory) {
-    return 0;
-  }
-  if (!d->ownDc) {
-    RemoveObject(HandleValue(dc));
-  }
-  return 1;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-  // Only the main module exists here.
-  return name == nullptr ? ToHandle<HMODULE>(kMainModule) : nullptr;
 }

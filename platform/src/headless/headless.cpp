@@ -1,0 +1,211 @@
+// The headless backend: an in-memory screen, a virtual clock that jumps
+// straight to the next timer or scripted event, a cursor that only tests
+// move, and no other processes. The same script always gives the same run.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "backend.h"
+#include "layer.h"
+
+namespace platform::detail {
+namespace {
+
+class Headless final : public Backend {
+public:
+  Display &Screen() override { return screen; }
+  void Present(const RECT &) override {}
+
+  void CreateNative(uintptr_t, uintptr_t, const RECT &, bool) override {}
+  void ShowNative(uintptr_t, bool) override {}
+  void RaiseNative(uintptr_t) override {}
+  void DestroyNative(uintptr_t) override {}
+
+  bool ForeignExists(uintptr_t) override { return false; }
+  bool ForeignClientSize(uintptr_t, int *, int *) override { return false; }
+  uintptr_t FindForeign(const char *, const char *) override { return 0; }
+  bool ActivateForeign(uintptr_t) override { return false; }
+
+  uint64_t Now() override { return now; }
+  DWORD TickCount() override { return static_cast<DWORD>(now + tickOffset); }
+
+  void Poll() override { RunDue(); }
+
+  void Wait(std::optional<uint64_t> deadline) override {
+    if (!events.empty() &&
+        (!deadline || events.begin()->first.first <= *deadline)) {
+      now = std::max(now, events.begin()->first.first);
+      idleCalls = 0;
+      RunDue();
+      return;
+    }
+    if (deadline) {
+      now = std::max(now, *deadline);
+      idleCalls = 0;
+      return;
+    }
+    // Nothing can ever arrive: only the idle handler can move the run on.
+    // One that keeps doing nothing would spin for ever, so give up then.
+    if (idleHandler && ++idleCalls <= kIdleLimit) {
+      idleHandler();
+      return;
+    }
+    std::fprintf(stderr,
+                 "gushmire platform: waiting for a message that can never "
+                 "come (no message, timer or scripted event is pending%s); "
+                 "the run would hang\n",
+                 idleHandler ? " and the idle handler changed nothing" : "");
+    std::abort();
+  }
+
+  POINT CursorPosition() override { return cursor; }
+  void ShowCursor(bool shown) override { cursorShown = shown; }
+
+  void SetScreenSaverRunning(bool on) override { running = on; }
+  bool ScreenSaverRunning() override { return running; }
+
+  void Reset() override {
+    now = 0;
+    tickOffset = 0;
+    events.clear();
+    idleHandler = nullptr;
+    idleCalls = 0;
+    cursor = POINT{0, 0};
+    cursorShown = true;
+    running = false;
+  }
+
+  // Runs the scripted events that are due, earliest first.
+  void RunDue() {
+    while (!events.empty() && events.begin()->first.first <= now) {
+      auto first = events.begin();
+      std::function<void()> action = std::move(first->second);
+      events.erase(first);
+      action();
+    }
+  }
+
+  static constexpr int kIdleLimit = 1000;
+  Display screen;
+  uint64_t now = 0;
+  uint64_t tickOffset = 0;
+  // Keyed by (due time, order of scheduling): equal times run as given.
+  std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> events;
+  uint64_t scheduled = 0;
+  std::function<void()> idleHandler;
+  int idleCalls = 0;
+  POINT cursor{0, 0};
+  bool cursorShown = true;
+  bool running = false;
+};
+
+Headless &headless() {
+  static Headless instance;
+  return instance;
+}
+
+} // namespace
+
+Backend &TheBackend() { return headless(); }
+
+} // namespace platform::detail
+
+namespace platform {
+
+using detail::headless;
+
+void OpenHeadlessDisplay(int width, int height, uint32_t fill) {
+  detail::Display &d = headless().screen;
+  d.width = std::clamp(width, 0, detail::kMaxDisplaySide);
+  d.height = std::clamp(height, 0, detail::kMaxDisplaySide);
+  d.pixels.assign(static_cast<std::size_t>(d.width) *
+                      static_cast<std::size_t>(d.height),
+                  fill & 0x00FFFFFFu);
+}
+
+void SetDisplayPicture(const uint32_t *pixels) {
+  detail::Display &d = headless().screen;
+  if (pixels != nullptr && !d.pixels.empty()) {
+    std::memcpy(d.pixels.data(), pixels, d.pixels.size() * sizeof(uint32_t));
+  }
+}
+
+void SetDisplayBitsPerPixel(int bits) {
+  if (bits == 8 || bits == 16 || bits == 24 || bits == 32) {
+    headless().screen.bitsPerPixel = bits;
+  }
+}
+
+int DisplayWidth() { return headless().screen.width; }
+int DisplayHeight() { return headless().screen.height; }
+const uint32_t *DisplayPixels() { return headless().screen.pixels.data(); }
+
+uint32_t DisplayPixel(int x, int y) {
+  const detail::Display &d = headless().screen;
+  if (x < 0 || y < 0 || x >= d.width || y >= d.height) {
+    return 0;
+  }
+  return d
+      .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(d.width) +
+              static_cast<std::size_t>(x)];
+}
+
+void SetTickCount(DWORD tick) {
+  detail::Headless &h = headless();
+  h.tickOffset = static_cast<uint64_t>(tick) - h.now;
+}
+
+void ScheduleAfter(DWORD delay, std::function<void()> action) {
+  detail::Headless &h = headless();
+  if (action) {
+    h.events.emplace(std::make_pair(h.now + delay, h.scheduled++),
+                     std::move(action));
+  }
+}
+
+void SetIdleHandler(std::function<void()> handler) {
+  headless().idleHandler = std::move(handler);
+  headless().idleCalls = 0;
+}
+
+void KeyDown(UINT virtualKey) { detail::QueueKey(virtualKey, true); }
+void KeyUp(UINT virtualKey) { detail::QueueKey(virtualKey, false); }
+void PressKey(UINT virtualKey) {
+  KeyDown(virtualKey);
+  KeyUp(virtualKey);
+}
+void ButtonDown(UINT button) { detail::QueueButton(button, true); }
+void ButtonUp(UINT button) { detail::QueueButton(button, false); }
+void Click(UINT button) {
+  ButtonDown(button);
+  ButtonUp(button);
+}
+
+void MoveCursorTo(int x, int y) {
+  detail::Headless &h = headless();
+  // The cursor stays on the screen, as a real one does.
+  x = std::clamp(x, 0, std::max(0, h.screen.width - 1));
+  y = std::clamp(y, 0, std::max(0, h.screen.height - 1));
+  if (x == h.cursor.x && y == h.cursor.y) {
+    return;
+  }
+  h.cursor = POINT{x, y};
+  detail::QueueCursorMove(x, y);
+}
+
+void MoveCursorBy(int dx, int dy) {
+  const POINT at = headless().cursor;
+  // Sums are taken in 64 bits: a huge step just ends at the screen edge.
+  const auto clampInt = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -1LL << 30, 1LL << 30));
+  };
+  MoveCursorTo(clampInt(static_cast<long long>(at.x) + dx),
+               clampInt(static_cast<long long>(at.y) + dy));
+}
+
+bool CursorShown() { return headless().cursorShown; }
+bool ScreenSaverRunning() { return headless().running; }
+
+} // namespace platform

@@ -1,0 +1,64 @@
+// Clock, system metrics, the screen-saver running state, and the reset of
+// everything windowing between test runs.
+#include "backend.h"
+#include "layer.h"
+#include "queue.h"
+#include "window.h"
+
+using namespace platform::detail;
+
+DWORD WINAPI GetTickCount(void) { return TheBackend().TickCount(); }
+
+void WINAPI Sleep(DWORD milliseconds) {
+  Backend &backend = TheBackend();
+  if (milliseconds == 0) {
+    backend.Poll();
+    return;
+  }
+  const uint64_t until = backend.Now() + milliseconds;
+  while (backend.Now() < until) {
+    backend.Wait(until);
+  }
+}
+
+int WINAPI GetSystemMetrics(int index) {
+  switch (index) {
+  case SM_CXSCREEN:
+    return TheDisplay().width;
+  case SM_CYSCREEN:
+    return TheDisplay().height;
+  default:
+    return 0;
+  }
+}
+
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT) {
+  Backend &backend = TheBackend();
+  switch (action) {
+  case SPI_SETSCREENSAVERRUNNING:
+    if (value != nullptr) {
+      *static_cast<BOOL *>(value) = backend.ScreenSaverRunning() ? TRUE : FALSE;
+    }
+    backend.SetScreenSaverRunning(param != 0);
+    return TRUE;
+  case SPI_GETSCREENSAVERRUNNING:
+    if (value == nullptr) {
+      return FALSE;
+    }
+    *static_cast<BOOL *>(value) = backend.ScreenSaverRunning() ? TRUE : FALSE;
+    return TRUE;
+  default:
+    return FALSE;
+  }
+}
+
+namespace platform {
+
+void ResetWindowing() {
+  ForgetAllMessages();
+  ForgetAllWindows();
+  ForgetFocus();
+  TheBackend().Reset();
+}
+
+} // namespace platform
