@@ -215,8 +215,11 @@ TEST_F(SaverHost, TheGuardSwitchesTheRunningStateOffAfterAFault) {
     struct sigaction after = {};
     sigaction(SIGSEGV, nullptr, &after);
     EXPECT_EQ(after.sa_handler, before.sa_handler) << name;
-    // The window the fault left behind goes with the fixture's clean-up.
+    // The process would end here: the window and the library that the
+    // fault left behind are all that remains.
     DestroyWindow(saverWindow);
+    EXPECT_EQ(platform::ModuleLoadCount("PASSWORD.CPL"), 1) << name;
+    FreeLibrary(passwordLibrary);
     EXPECT_EQ(platform::LiveObjectCount(), live) << name;
   }
 }
