@@ -60,12 +60,9 @@ void AddPasswordChanger(bool withEntry) {
   platform::AddModule("MPR.DLL", exports);
 }
 
-void AddInputMethod(bool withEntry) {
-  std::vector<platform::ModuleExport> exports;
-  if (withEntry) {
-    exports.push_back({"ImmAssociateContext", Export(StandInAssociate)});
-  }
-  platform::AddModule("IMM32.DLL", exports, true);
+void AddInputMethod() {
+  platform::AddModule(
+      "IMM32.DLL", {{"ImmAssociateContext", Export(StandInAssociate)}}, true);
 }
 
 void SetPasswordSwitch(DWORD type, const std::vector<BYTE> &data) {
@@ -97,6 +94,10 @@ void ResetHostVariables() {
 }
 
 void SaverHost::Fresh() {
+  if (started) {
+    ExpectAllReleased();
+  }
+  started = true;
   platform::ResetWindowing();
   platform::RemoveModules();
   platform::ClearRegistry();
@@ -116,15 +117,19 @@ void SaverHost::Fresh() {
 }
 
 void SaverHost::TearDown() {
+  ExpectAllReleased();
+  platform::ResetWindowing();
+  platform::RemoveModules();
+  platform::ClearRegistry();
+}
+
+void SaverHost::ExpectAllReleased() {
   // Only a window that a fault left behind may still stand; every run
   // releases all it made.
   if (SaverAlive()) {
     DestroyWindow(saverWindow);
   }
   EXPECT_EQ(platform::LiveObjectCount(), live);
-  platform::ResetWindowing();
-  platform::RemoveModules();
-  platform::ClearRegistry();
 }
 
 int SaverHost::Dispatch(const std::string &tail, DWORD limit) {

@@ -40,7 +40,7 @@ inline const HANDLE savedInputContext = reinterpret_cast<HANDLE>(0x5150);
 
 void AddVerifier(bool withEntry = true);
 void AddPasswordChanger(bool withEntry = true);
-void AddInputMethod(bool withEntry = true);
+void AddInputMethod();
 void SetPasswordSwitch(DWORD type, const std::vector<BYTE> &data);
 // Password switch on and the verifier in place.
 void UsePassword();
@@ -62,8 +62,10 @@ protected:
   void SetUp() override { Fresh(); }
   void TearDown() override;
 
-  // A new process, as far as the layer and the host can tell.
+  // A new process, as far as the layer and the host can tell; the last
+  // run in this test must have released all it made.
   void Fresh();
+  void ExpectAllReleased();
   // DispatchCommandLine as the entry calls it. A run still going after
   // `limit` ms fails the test and has its window destroyed.
   static int Dispatch(const std::string &tail, DWORD limit = 600000);
@@ -78,6 +80,7 @@ protected:
   static std::string Number(HWND window);
 
   std::size_t live = 0;
+  bool started = false;
 };
 
 } // namespace host_test

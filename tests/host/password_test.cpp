@@ -190,11 +190,6 @@ TEST_F(SaverHost, TheGuardSwitchesTheRunningStateOffAfterAFault) {
          std::raise(SIGSEGV);
          return TRUE;
        }},
-      {"abort",
-       [](HWND) {
-         std::raise(SIGABRT);
-         return TRUE;
-       }},
       {"throw",
        [](HWND) -> BOOL { throw std::runtime_error("verifier failed"); }},
   };
