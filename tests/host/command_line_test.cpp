@@ -38,6 +38,7 @@ TEST(ParseDecimalHandle, ReadsLeadingDigitsModulo2To32) {
   EXPECT_EQ(ParseDecimalHandle("4294967295"), 4294967295u);
   EXPECT_EQ(ParseDecimalHandle("4294967297"), 1u);
   EXPECT_EQ(ParseDecimalHandle("42949672961234"), 1234u);
+  EXPECT_EQ(ParseDecimalHandle(nullptr), 0u);
   for (const char *none : {"", ":1234", "-5", " 5", "0x10"}) {
     EXPECT_EQ(ParseDecimalHandle(none), 0u) << none;
   }
