@@ -59,6 +59,9 @@ int DispatchCommandLine(HINSTANCE instance, LPCSTR tail) {
 
 DWORD ParseDecimalHandle(LPCSTR text) {
   DWORD value = 0;
+  if (text == nullptr) {
+    return value;
+  }
   for (; *text >= '0' && *text <= '9'; ++text) {
     value = value * 10 + static_cast<DWORD>(*text - '0');
   }
