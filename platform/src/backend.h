@@ -12,6 +12,7 @@
 // command line, and only the backend can say whether it exists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -76,6 +77,10 @@ public:
   virtual void SetScreenSaverRunning(bool running) = 0;
   virtual bool ScreenSaverRunning() = 0;
 
+  // --- 8-bit screens -------------------------------------------------------
+  // RealizePalette at 8 bits: a backend with a hardware colormap loads it.
+  virtual void PaletteRealized(const PALETTEENTRY *, std::size_t) {}
+
   // Back to the start for ResetWindowing: clock at 0, cursor at (0, 0) and
   // shown, running state off, no input or scripted events pending.
   virtual void Reset() = 0;
@@ -83,6 +88,8 @@ public:
 
 // The backend in use (the headless display unless another is chosen).
 Backend &TheBackend();
+// Makes `backend` the one in use from now on (the native program's start).
+void UseBackend(Backend *backend);
 
 // --- Called by backends, implemented by the generic layer ------------------
 // Hardware input, queued for the window it goes to. Cursor moves come after

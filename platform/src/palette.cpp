@@ -2,6 +2,7 @@
 // 8-bit displays runs; the headless display itself stays 32-bit.
 #include <algorithm>
 
+#include "backend.h"
 #include "gdi_objects.h"
 
 using namespace platform::detail;
@@ -62,5 +63,7 @@ UINT WINAPI RealizePalette(HDC dc) {
   if (p == nullptr || DisplayBitsPerPixel() != 8) {
     return 0; // nothing to map on a true-colour display
   }
+  TheBackend().PaletteRealized(p->entries.data(),
+                               std::min<std::size_t>(p->entries.size(), 256));
   return static_cast<UINT>(std::min<std::size_t>(p->entries.size(), 256));
 }
