@@ -1,0 +1,284 @@
+// A small X client for the end-to-end suite: sets a known desktop picture,
+// reads the screen back, makes a window for the preview to live in, and
+// looks at the pointer's cursor. Every wait is bounded by its own alarm.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+::Display *x = nullptr;
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: xprobe desktop | snap FILE | wait-change FILE SECONDS "
+               "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
+               " cursor-hidden | top-title TITLE | window-image ID FILE | "
+               "wait-window-change "
+               "ID FILE SECONDS\n");
+  return 64;
+}
+
+// Any X error is a failed check, not a crash.
+int OnError(::Display *, XErrorEvent *event) {
+  std::fprintf(stderr, "xprobe: X error %d\n", event->error_code);
+  return 0;
+}
+
+std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(x, window, &a)) {
+    return {};
+  }
+  XImage *image =
+      XGetImage(x, window, 0, 0, static_cast<unsigned>(a.width),
+                static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  if (image == nullptr) {
+    return {};
+  }
+  std::vector<unsigned long> out;
+  out.reserve(static_cast<std::size_t>(a.width) * a.height);
+  for (int y = 0; y < a.height; ++y) {
+    for (int column = 0; column < a.width; ++column) {
+      out.push_back(XGetPixel(image, column, y));
+    }
+  }
+  XDestroyImage(image);
+  *width = a.width;
+  *height = a.height;
+  return out;
+}
+
+bool Save(const std::vector<unsigned long> &pixels, const char *file) {
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char *>(pixels.data()),
+            static_cast<std::streamsize>(pixels.size() * sizeof(pixels[0])));
+  return static_cast<bool>(out);
+}
+
+std::vector<unsigned long> Load(const char *file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                          std::istreambuf_iterator<char>());
+  std::vector<unsigned long> pixels(bytes.size() / sizeof(unsigned long));
+  std::memcpy(pixels.data(), bytes.data(),
+              pixels.size() * sizeof(unsigned long));
+  return pixels;
+}
+
+// Pixels that differ from the saved picture; -1 when sizes differ.
+long Changed(Window window, const char *file) {
+  int width = 0, height = 0;
+  const std::vector<unsigned long> now = Pixels(window, &width, &height);
+  const std::vector<unsigned long> before = Load(file);
+  if (now.size() != before.size() || now.empty()) {
+    return -1;
+  }
+  long changed = 0;
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    changed += now[i] != before[i] ? 1 : 0;
+  }
+  return changed;
+}
+
+// A picture no animation frame looks like: smooth ramps in three channels
+// with a fine checker on top, so a misplaced copy shows up.
+void Desktop() {
+  const int screen = XDefaultScreen(x);
+  const Window root = XRootWindow(x, screen);
+  const int width = XDisplayWidth(x, screen);
+  const int height = XDisplayHeight(x, screen);
+  const unsigned depth = static_cast<unsigned>(XDefaultDepth(x, screen));
+  const Pixmap picture = XCreatePixmap(x, root, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), depth);
+  const GC gc = XCreateGC(x, picture, 0, nullptr);
+  const Colormap map = XDefaultColormap(x, screen);
+  // Bands of colour allocated once each, so 8-bit screens work too.
+  constexpr int kBands = 16;
+  for (int band = 0; band < kBands; ++band) {
+    XColor colour{};
+    colour.red = static_cast<unsigned short>(band * 4096);
+    colour.green = static_cast<unsigned short>(65535 - band * 4096);
+    colour.blue = static_cast<unsigned short>((band % 4) * 16384);
+    XAllocColor(x, map, &colour);
+    XSetForeground(x, gc, colour.pixel);
+    const int top = height * band / kBands;
+    XFillRectangle(x, picture, gc, 0, top, static_cast<unsigned>(width),
+                   static_cast<unsigned>(height * (band + 1) / kBands - top));
+  }
+  XSetForeground(x, gc, XWhitePixel(x, screen));
+  for (int y = 0; y < height; y += 8) {
+    for (int column = (y / 8) % 2 * 8; column < width; column += 16) {
+      XFillRectangle(x, picture, gc, column, y, 2, 2);
+    }
+  }
+  XSetWindowBackgroundPixmap(x, root, picture);
+  XClearWindow(x, root);
+  XFreeGC(x, gc);
+  XFreePixmap(x, picture);
+  XSync(x, False);
+}
+
+Window FindTitle(Window under, const char *title) {
+  Window rootBack = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(x, under, &rootBack, &parent, &children, &count)) {
+    return 0;
+  }
+  Window found = 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    char *name = nullptr;
+    if (XFetchName(x, children[i], &name) && name != nullptr &&
+        std::strcmp(name, title) == 0) {
+      found = children[i];
+    }
+    XFree(name);
+    if (found == 0) {
+      found = FindTitle(children[i], title);
+    }
+  }
+  XFree(children);
+  return found;
+}
+
+template <class Check> bool PollFor(double seconds, Check check) {
+  const auto end =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (check()) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2) {
+    return Usage();
+  }
+  alarm(60); // no check may hang the suite
+  x = XOpenDisplay(nullptr);
+  if (x == nullptr) {
+    std::fprintf(stderr, "xprobe: no display\n");
+    return 2;
+  }
+  XSetErrorHandler(OnError);
+  const Window root = XDefaultRootWindow(x);
+  const std::string command = argv[1];
+  if (command == "desktop") {
+    Desktop();
+    return 0;
+  }
+  if (command == "snap" && argc == 3) {
+    int width = 0, height = 0;
+    return Save(Pixels(root, &width, &height), argv[2]) ? 0 : 1;
+  }
+  if (command == "changed" && argc == 3) {
+    std::printf("%ld\n", Changed(root, argv[2]));
+    return 0;
+  }
+  if (command == "wait-change" && argc == 5) {
+    const long least = std::atol(argv[4]);
+    long changed = 0;
+    const bool ok = PollFor(std::atof(argv[3]), [&] {
+      changed = Changed(root, argv[2]);
+      return changed >= least;
+    });
+    std::printf("%ld\n", changed);
+    return ok ? 0 : 1;
+  }
+  if (command == "window-image" && argc == 4) {
+    int width = 0, height = 0;
+    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    return Save(Pixels(id, &width, &height), argv[3]) ? 0 : 1;
+  }
+  if (command == "wait-window-change" && argc == 5) {
+    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    long changed = 0;
+    const bool ok = PollFor(std::atof(argv[4]), [&] {
+      changed = Changed(id, argv[3]);
+      return changed > 0;
+    });
+    std::printf("%ld\n", changed);
+    return ok ? 0 : 1;
+  }
+  if (command == "window" && argc == 4) {
+    // A plain window for a preview to live in; it lives as long as this
+    // process, so killing the process destroys it.
+    const int screen = XDefaultScreen(x);
+    const Window window = XCreateSimpleWindow(
+        x, root, 10, 10, static_cast<unsigned>(std::atoi(argv[2])),
+        static_cast<unsigned>(std::atoi(argv[3])), 0, XBlackPixel(x, screen),
+        XWhitePixel(x, screen));
+    XStoreName(x, window, "xprobe preview host");
+    XMapWindow(x, window);
+    XSync(x, False);
+    std::printf("%lu\n", window);
+    std::fflush(stdout);
+    alarm(0);
+    for (;;) {
+      pause();
+    }
+  }
+  if (command == "wait-window" && argc == 4) {
+    Window found = 0;
+    const bool ok = PollFor(std::atof(argv[3]), [&] {
+      found = FindTitle(root, argv[2]);
+      return found != 0;
+    });
+    if (ok) {
+      std::printf("%lu\n", found);
+    }
+    return ok ? 0 : 1;
+  }
+  if (command == "top-title" && argc == 3) {
+    // Is the highest mapped top-level window the one with this title?
+    Window rootBack = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(x, root, &rootBack, &parent, &children, &count);
+    int result = 1;
+    for (unsigned i = count; i-- > 0;) {
+      XWindowAttributes a{};
+      if (XGetWindowAttributes(x, children[i], &a) &&
+          a.map_state == IsViewable) {
+        char *name = nullptr;
+        XFetchName(x, children[i], &name);
+        result = name != nullptr && std::strcmp(name, argv[2]) == 0 ? 0 : 1;
+        XFree(name);
+        break;
+      }
+    }
+    XFree(children);
+    return result;
+  }
+  if (command == "cursor-hidden") {
+    int event = 0, error = 0;
+    if (!XFixesQueryExtension(x, &event, &error)) {
+      return 2;
+    }
+    XFixesCursorImage *cursor = XFixesGetCursorImage(x);
+    if (cursor == nullptr) {
+      return 2;
+    }
+    bool blank = true;
+    for (int i = 0; i < cursor->width * cursor->height; ++i) {
+      blank = blank && (cursor->pixels[i] >> 24) == 0;
+    }
+    XFree(cursor);
+    return blank ? 0 : 1;
+  }
+  return Usage();
+}
