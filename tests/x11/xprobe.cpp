@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,7 +22,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: xprobe desktop | snap FILE | wait-change FILE SECONDS "
+               "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap FILE | wait-change FILE SECONDS "
                "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
                " cursor-hidden | top-title TITLE | window-image ID FILE | "
                "wait-window-change "
@@ -243,6 +244,40 @@ int main(int argc, char **argv) {
       std::printf("%lu\n", found);
     }
     return ok ? 0 : 1;
+  }
+  if (command == "launch" && argc >= 4) {
+    // Starts a program and times it until a window with TITLE is mapped
+    // (its first picture goes up with it); prints "PID MS" and leaves the
+    // program running.
+    XSelectInput(x, root, SubstructureNotifyMask);
+    XSync(x, False);
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      execv(argv[3], argv + 3);
+      _exit(127);
+    }
+    bool mapped = false;
+    while (!mapped && std::chrono::steady_clock::now() - started <
+                          std::chrono::seconds(10)) {
+      while (!mapped && XPending(x) > 0) {
+        XEvent event;
+        XNextEvent(x, &event);
+        char *name = nullptr;
+        if (event.type == MapNotify &&
+            XFetchName(x, event.xmap.window, &name) && name != nullptr) {
+          mapped = std::strcmp(name, argv[2]) == 0;
+        }
+        XFree(name);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    XSync(x, False); // the picture requests sent before the map are done
+    const double ms = std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
+    std::printf("%d %.1f\n", static_cast<int>(child), mapped ? ms : -1.0);
+    return mapped ? 0 : 1;
   }
   if (command == "top-title" && argc == 3) {
     // Is the highest mapped top-level window the one with this title?
