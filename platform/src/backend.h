@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "display.h"
 #include "winapi.h"
@@ -78,8 +79,9 @@ public:
   virtual bool ScreenSaverRunning() = 0;
 
   // --- 8-bit screens -------------------------------------------------------
-  // RealizePalette at 8 bits: a backend with a hardware colormap loads it.
-  virtual void PaletteRealized(const PALETTEENTRY *, std::size_t) {}
+  // RealizePalette at 8 bits changed the system palette (0x00RRGGBB, up to
+  // 256 colours): a backend with a hardware colormap loads it.
+  virtual void SystemPaletteChanged(const std::vector<uint32_t> &) {}
 
   // Back to the start for ResetWindowing: clock at 0, cursor at (0, 0) and
   // shown, running state off, no input or scripted events pending.

@@ -58,6 +58,14 @@ struct DcObject : Object {
   int stretchMode = BLACKONWHITE;
 };
 
+// An icon loaded from a group resource: shared, never freed by programs.
+struct IconObject : Object {
+  static constexpr Kind kKind = Kind::Icon;
+  IconObject() : Object(kKind) {}
+  int width = 0; // of the group's first image
+  int height = 0;
+};
+
 // Where a window DC lands on the display: the display position of its
 // (0, 0) and the part of the display it may touch, in DC coordinates.
 struct Surface {
@@ -74,5 +82,11 @@ uintptr_t StockBitmap();
 uintptr_t StockPalette();
 uintptr_t NewRegion(Region region);
 int DisplayBitsPerPixel();
+
+// At 8 bits per pixel, replaces each colour by the one the display shows
+// for it (see palette.cpp); at other depths leaves them as they are.
+void ShowAsDisplayed(std::array<uint32_t, 256> &colours);
+// Back to the 20 static colours, as a newly opened display has them.
+void ResetSystemPalette();
 
 } // namespace platform::detail

@@ -14,7 +14,21 @@ namespace platform::detail {
 // The main module's handle, as GetModuleHandleA(NULL) returns it.
 constexpr uintptr_t kMainModule = 0x400000;
 
-enum class Kind { Region, Bitmap, Palette, Brush, Dc, Window, Timer, Resource };
+enum class Kind {
+  Region,
+  Bitmap,
+  Palette,
+  Brush,
+  Dc,
+  Window,
+  Timer,
+  Resource,
+  RegistryKey,
+  Module,
+  LocalMemory,
+  Icon,
+  Font,
+};
 
 struct Object {
   explicit Object(Kind k) : kind(k) {}

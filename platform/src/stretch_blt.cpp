@@ -2,6 +2,7 @@
 // destination's clip region. The work is bounded by the clipped area: only
 // the clip rectangles inside the destination are visited.
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "backend.h"
@@ -98,6 +99,15 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
     return TRUE;
   }
 
+  // What the display shows of each bitmap colour; only an 8-bit display
+  // changes them.
+  const uint32_t *colours = bitmap->colours.data();
+  std::array<uint32_t, 256> shown;
+  if (DisplayBitsPerPixel() == 8) {
+    shown = bitmap->colours;
+    ShowAsDisplayed(shown);
+    colours = shown.data();
+  }
   Display &display = TheDisplay();
   const auto paint = [&](long long left, long long top, long long right,
                          long long bottom) {
@@ -121,7 +131,7 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
                           static_cast<std::size_t>(display.width) +
                       static_cast<std::size_t>(left + surface.originX);
       for (std::size_t i = 0; i < count; ++i) {
-        out[i] = bitmap->colours[source[column[i]]];
+        out[i] = colours[source[column[i]]];
       }
     }
   };

@@ -197,3 +197,65 @@ TEST_F(Blit, BadDibHeadersGiveNoBitmap) {
   EXPECT_EQ(GetPixel(dc, 1, 0), RGB(1, 254, 7));
   EXPECT_EQ(GetPixel(dc, 64, 0), CLR_INVALID);
 }
+
+TEST(EightBitDisplay, PixelsShowAsTheNearestRealizedColour) {
+  HWND window = layer_test::OpenWindow(4, 1, 8, 2, 0);
+  HDC dc = GetDC(window);
+  Dib dib = GridDib(4, 1);
+  const uint32_t own[4] = {0xC81414, 0xBE1E1E, 0xFAFAFA, 0x050505};
+  for (int i = 0; i < 4; ++i) {
+    for (int k = 0; k < 3; ++k) { // blue, green, red
+      dib.bytes[static_cast<std::size_t>(40 + 4 * i + k)] =
+          static_cast<unsigned char>(own[i] >> (8 * k));
+    }
+  }
+  const auto shown = [&] {
+    Draw(dc, dib, 0, 0, 4, 1);
+    std::vector<uint32_t> row;
+    for (int x = 0; x < 4; ++x) {
+      row.push_back(platform::DisplayPixel(x, 0));
+    }
+    return row;
+  };
+  const std::vector<uint32_t> asOwn(own, own + 4);
+  EXPECT_EQ(shown(), asOwn);
+
+  // Before any realization only the 20 static colours show.
+  platform::SetDisplayBitsPerPixel(8);
+  EXPECT_EQ(shown(),
+            (std::vector<uint32_t>{0xFF0000, 0x800000, 0xFFFFFF, 0x000000}));
+
+  // Only the first 236 entries get a slot: entry 240 matches 0xFAFAFA
+  // exactly but is not on the screen.
+  std::vector<unsigned char> buffer(4 + 256 * 4, 0);
+  auto *description = reinterpret_cast<LOGPALETTE *>(buffer.data());
+  description->palVersion = 0x300;
+  description->palNumEntries = 256;
+  PALETTEENTRY *entries = description->palPalEntry;
+  for (int i = 0; i < 256; ++i) {
+    entries[i] = PALETTEENTRY{0, 0, 255, PC_NOCOLLAPSE};
+  }
+  entries[0] = PALETTEENTRY{200, 20, 20, PC_NOCOLLAPSE};
+  entries[240] = PALETTEENTRY{250, 250, 250, PC_NOCOLLAPSE};
+  HPALETTE palette = CreatePalette(description);
+  HDC memory = CreateCompatibleDC(dc);
+  HPALETTE old = SelectPalette(memory, palette, FALSE);
+  RealizePalette(memory); // a memory DC leaves the screen alone
+  SelectPalette(memory, old, FALSE);
+  DeleteDC(memory);
+  EXPECT_EQ(shown(),
+            (std::vector<uint32_t>{0xFF0000, 0x800000, 0xFFFFFF, 0x000000}));
+  old = SelectPalette(dc, palette, FALSE);
+  EXPECT_EQ(RealizePalette(dc), 256u);
+  EXPECT_EQ(shown(),
+            (std::vector<uint32_t>{0xC81414, 0xC81414, 0xFFFFFF, 0x000000}));
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(200, 20, 20));
+
+  // Palettes play no part at other depths.
+  platform::SetDisplayBitsPerPixel(32);
+  EXPECT_EQ(shown(), asOwn);
+  SelectPalette(dc, old, FALSE);
+  DeleteObject(palette);
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
+}

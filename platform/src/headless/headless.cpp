@@ -8,6 +8,7 @@
 #include <map>
 
 #include "backend.h"
+#include "gdi_objects.h"
 #include "layer.h"
 
 namespace platform::detail {
@@ -128,6 +129,7 @@ void OpenHeadlessDisplay(int width, int height, uint32_t fill) {
   d.pixels.assign(static_cast<std::size_t>(d.width) *
                       static_cast<std::size_t>(d.height),
                   fill & 0x00FFFFFFu);
+  detail::ResetSystemPalette();
 }
 
 void SetDisplayPicture(const uint32_t *pixels) {
@@ -140,6 +142,7 @@ void SetDisplayPicture(const uint32_t *pixels) {
 void SetDisplayBitsPerPixel(int bits) {
   if (bits == 8 || bits == 16 || bits == 24 || bits == 32) {
     headless().screen.bitsPerPixel = bits;
+    detail::ResetSystemPalette();
   }
 }
 

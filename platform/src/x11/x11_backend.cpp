@@ -137,7 +137,7 @@ public:
 
   void SetScreenSaverRunning(bool running) override;
   bool ScreenSaverRunning() override { return running; }
-  void PaletteRealized(const PALETTEENTRY *entries, std::size_t count) override;
+  void SystemPaletteChanged(const std::vector<uint32_t> &palette) override;
 
   void Reset() override {
     SetScreenSaverRunning(false);
@@ -815,8 +815,8 @@ void X11::SetScreenSaverRunning(bool on) {
 
 // At 8 bits the realized palette becomes the colormap our windows show
 // through, so the screen shows the saver's colours exactly.
-void X11::PaletteRealized(const PALETTEENTRY *entries, std::size_t count) {
-  if (!pseudoColour || visual->c_class != PseudoColor || entries == nullptr) {
+void X11::SystemPaletteChanged(const std::vector<uint32_t> &palette) {
+  if (visual->c_class != PseudoColor) {
     return;
   }
   if (ownColormap == 0) {
@@ -828,11 +828,8 @@ void X11::PaletteRealized(const PALETTEENTRY *entries, std::size_t count) {
     }
   }
   std::array<uint32_t, 256> wanted = colours;
-  for (std::size_t i = 0; i < std::min<std::size_t>(count, 256); ++i) {
-    wanted[i] = static_cast<uint32_t>(entries[i].peRed) << 16 |
-                static_cast<uint32_t>(entries[i].peGreen) << 8 |
-                entries[i].peBlue;
-  }
+  std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), 256),
+              wanted.begin());
   if (wanted == colours && colormap == ownColormap) {
     return; // realized again each step: nothing new to load
   }
