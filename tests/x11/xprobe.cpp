@@ -22,7 +22,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap FILE | wait-change FILE SECONDS "
+               "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
+               "FILE | shot FILE.ppm | wait-change FILE SECONDS "
                "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
                " cursor-hidden | top-title TITLE | window-image ID FILE | "
                "wait-window-change "
@@ -36,11 +37,34 @@ int OnError(::Display *, XErrorEvent *event) {
   return 0;
 }
 
+// At 8 bits a pixel is only an index: read it through the colormap the
+// server has installed, which is what the screen shows.
+std::vector<unsigned long> InstalledColours(const XWindowAttributes &a) {
+  if (a.depth != 8) {
+    return {};
+  }
+  int count = 0;
+  Colormap *maps = XListInstalledColormaps(x, a.root, &count);
+  const Colormap map = count > 0 ? maps[0] : a.colormap;
+  XFree(maps);
+  std::vector<XColor> cells(256);
+  for (unsigned long i = 0; i < 256; ++i) {
+    cells[i].pixel = i;
+  }
+  XQueryColors(x, map, cells.data(), 256);
+  std::vector<unsigned long> colours;
+  for (const XColor &c : cells) {
+    colours.push_back((c.red >> 8) << 16 | (c.green >> 8) << 8 | c.blue >> 8);
+  }
+  return colours;
+}
+
 std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
   XWindowAttributes a{};
   if (!XGetWindowAttributes(x, window, &a)) {
     return {};
   }
+  const std::vector<unsigned long> colours = InstalledColours(a);
   XImage *image =
       XGetImage(x, window, 0, 0, static_cast<unsigned>(a.width),
                 static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
@@ -51,7 +75,8 @@ std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
   out.reserve(static_cast<std::size_t>(a.width) * a.height);
   for (int y = 0; y < a.height; ++y) {
     for (int column = 0; column < a.width; ++column) {
-      out.push_back(XGetPixel(image, column, y));
+      const unsigned long pixel = XGetPixel(image, column, y);
+      out.push_back(colours.empty() ? pixel : colours[pixel & 0xFF]);
     }
   }
   XDestroyImage(image);
@@ -186,6 +211,27 @@ int main(int argc, char **argv) {
   if (command == "snap" && argc == 3) {
     int width = 0, height = 0;
     return Save(Pixels(root, &width, &height), argv[2]) ? 0 : 1;
+  }
+  if (command == "shot" && argc == 3) {
+    // What the screen shows, as a PPM (TrueColor masks assumed 8-8-8 or
+    // expanded from 16 bits).
+    int width = 0, height = 0;
+    const std::vector<unsigned long> pixels = Pixels(root, &width, &height);
+    const int depth = XDefaultDepth(x, XDefaultScreen(x));
+    std::ofstream out(argv[2], std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (unsigned long p : pixels) {
+      unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
+                              static_cast<unsigned char>(p >> 8),
+                              static_cast<unsigned char>(p)};
+      if (depth == 16) {
+        rgb[0] = static_cast<unsigned char>((p >> 11 & 31) << 3);
+        rgb[1] = static_cast<unsigned char>((p >> 5 & 63) << 2);
+        rgb[2] = static_cast<unsigned char>((p & 31) << 3);
+      }
+      out.write(reinterpret_cast<const char *>(rgb), 3);
+    }
+    return out ? 0 : 1;
   }
   if (command == "changed" && argc == 3) {
     std::printf("%ld\n", Changed(root, argv[2]));
