@@ -13,6 +13,7 @@
 #include <array>
 #include <bit>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -157,7 +158,7 @@ private:
   }
   void Handle(XEvent &event);
   void PresentTo(uintptr_t window, const Native &native, const RECT &area);
-  void GrabDesktop(const RECT &area);
+  void GrabPicture(Window from, const RECT &area);
   void SetupImages();
   void BuildColourLookup();
   uint32_t PixelOf(uint32_t rgb) const;
@@ -206,6 +207,9 @@ bool X11::Open(const char *name) {
   }
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnIoError);
+  // A write to a server that died must fail into the handler above, not
+  // kill the process with SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
 #ifdef GUSHMIRE_HAVE_IO_ERROR_EXIT_HANDLER
   XSetIOErrorExitHandler(x, OnIoErrorExit, nullptr);
 #endif
@@ -359,9 +363,11 @@ bool X11::Viewable(Window id) {
   return Untrap() && got != 0 && attributes.map_state == IsViewable;
 }
 
-// Fills the framebuffer with what the screen shows, before our window
-// covers it: the saver draws over the desktop as it was.
-void X11::GrabDesktop(const RECT &area) {
+// Fills the framebuffer's `area` with what `from` shows there (the root, or
+// a preview's foreign parent at its top left), before our window covers it:
+// the saver draws over the picture as it was, as on Windows, where its
+// background is never erased.
+void X11::GrabPicture(Window from, const RECT &area) {
   const RECT part = Intersect(area, RECT{0, 0, screen.width, screen.height});
   if (Empty(part)) {
     return;
@@ -371,26 +377,25 @@ void X11::GrabDesktop(const RECT &area) {
     const int rows = std::min(stripRows, static_cast<int>(part.bottom) - top);
     XImage *image = nullptr;
     Trap();
-    if (shared) {
+    // The server packs a shared image's rows at the width it sends, so only
+    // full-width strips go through shared memory.
+    if (shared && width == strip->width) {
       sharedBusy = false;
       const int fullHeight = strip->height;
-      const int fullWidth = strip->width;
       strip->height = rows;
-      strip->width = width;
-      if (XShmGetImage(x, root, strip, part.left, top, AllPlanes)) {
+      if (XShmGetImage(x, from, strip, part.left, top, AllPlanes)) {
         image = strip;
       }
       strip->height = fullHeight;
-      strip->width = fullWidth;
     } else {
-      image = XGetImage(x, root, part.left, top, static_cast<unsigned>(width),
+      image = XGetImage(x, from, part.left, top, static_cast<unsigned>(width),
                         static_cast<unsigned>(rows), AllPlanes, ZPixmap);
     }
     if (!Untrap() || image == nullptr) {
       if (image != nullptr && image != strip) {
         XDestroyImage(image);
       }
-      return; // the desktop stays black where it could not be read
+      return; // an unmapped window has no picture: black stays
     }
     for (int row = 0; row < rows; ++row) {
       uint32_t *out = screen.pixels.data() +
@@ -477,7 +482,9 @@ void X11::CreateNative(uintptr_t window, uintptr_t parent, const RECT &area,
   }
   const bool topLevel = parent == 0;
   if (topLevel && topmost) {
-    GrabDesktop(area);
+    GrabPicture(root, area);
+  } else if (!topLevel && ForeignExists(parent)) {
+    GrabPicture(static_cast<Window>(parent), area);
   }
   XSetWindowAttributes attributes{};
   // No background: X must not clear what the framebuffer is about to show.
