@@ -25,7 +25,8 @@ int Usage() {
                "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
                "FILE | shot FILE.ppm | wait-change FILE SECONDS "
                "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
-               " cursor-hidden | top-title TITLE | window-image ID FILE | "
+               " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
+               "ID FILE | "
                "wait-window-change "
                "ID FILE SECONDS\n");
   return 64;
@@ -324,6 +325,23 @@ int main(int argc, char **argv) {
                           .count();
     std::printf("%d %.1f\n", static_cast<int>(child), mapped ? ms : -1.0);
     return mapped ? 0 : 1;
+  }
+  if (command == "grab" && argc == 3) {
+    // Holds keyboard and pointer for SECONDS (another client in a drag),
+    // or, with 0, tells whether both can be taken now (0) or not (1).
+    const int held = XGrabKeyboard(x, root, False, GrabModeAsync, GrabModeAsync,
+                                   CurrentTime);
+    const int pointer =
+        XGrabPointer(x, root, False, ButtonPressMask, GrabModeAsync,
+                     GrabModeAsync, None, None, CurrentTime);
+    XSync(x, False);
+    const double seconds = std::atof(argv[2]);
+    if (seconds > 0) {
+      std::printf("held\n");
+      std::fflush(stdout);
+      std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+    return held == GrabSuccess && pointer == GrabSuccess ? 0 : 1;
   }
   if (command == "top-title" && argc == 3) {
     // Is the highest mapped top-level window the one with this title?

@@ -6,6 +6,7 @@
 // processes by their X ids. No X header is seen outside this folder.
 #include <poll.h>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 #include <unistd.h>
 
@@ -62,6 +63,16 @@ uint64_t MonotonicMs() {
          static_cast<uint64_t>(t.tv_nsec) / 1000000u;
 }
 
+void AdviseHugePages(void *memory, std::size_t bytes) {
+  constexpr uintptr_t kHuge = 2u << 20;
+  const auto begin =
+      (reinterpret_cast<uintptr_t>(memory) + kHuge - 1) & ~(kHuge - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(memory) + bytes) & ~(kHuge - 1);
+  if (end > begin) {
+    madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+  }
+}
+
 RECT Intersect(const RECT &a, const RECT &b) {
   return RECT{std::max(a.left, b.left), std::max(a.top, b.top),
               std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
@@ -103,6 +114,58 @@ struct Channel {
     return out & 0xFFu;
   }
 };
+
+// Pixel access for the usual image layouts, XGetPixel/XPutPixel (a call
+// per pixel, far slower) for the rest.
+bool NativeOrder(const XImage *image) {
+  return image->byte_order ==
+         (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
+}
+unsigned long ReadPixel(XImage *image, int column, int row) {
+  const char *line =
+      image->data + static_cast<std::ptrdiff_t>(row) * image->bytes_per_line;
+  if (NativeOrder(image)) {
+    switch (image->bits_per_pixel) {
+    case 32: {
+      uint32_t value = 0;
+      std::memcpy(&value, line + column * 4, 4);
+      return value;
+    }
+    case 16: {
+      uint16_t value = 0;
+      std::memcpy(&value, line + column * 2, 2);
+      return value;
+    }
+    case 8:
+      return static_cast<unsigned char>(line[column]);
+    default:
+      break;
+    }
+  }
+  return XGetPixel(image, column, row);
+}
+void WritePixel(XImage *image, char *line, int column, uint32_t pixel) {
+  if (NativeOrder(image)) {
+    switch (image->bits_per_pixel) {
+    case 32:
+      std::memcpy(line + column * 4, &pixel, 4);
+      return;
+    case 16: {
+      const auto value = static_cast<uint16_t>(pixel);
+      std::memcpy(line + column * 2, &value, 2);
+      return;
+    }
+    case 8:
+      line[column] = static_cast<char>(pixel);
+      return;
+    default:
+      break;
+    }
+  }
+  const auto row =
+      static_cast<int>((line - image->data) / image->bytes_per_line);
+  XPutPixel(image, column, row, pixel);
+}
 
 struct Native {
   Window id = 0;
@@ -172,6 +235,7 @@ private:
   Visual *visual = nullptr;
   int depth = 0;
   bool pseudoColour = false;
+  bool plainRgb = false; // pixels are our 0x00RRGGBB values as they are
   Channel red, green, blue;
   Colormap colormap = 0;               // what our windows show through
   Colormap ownColormap = 0;            // made from a realized palette at 8 bits
@@ -201,6 +265,9 @@ X11 &backend() {
 }
 
 bool X11::Open(const char *name) {
+  if (x != nullptr) {
+    return true; // one display per process
+  }
   x = XOpenDisplay(name);
   if (x == nullptr) {
     return false;
@@ -218,9 +285,11 @@ bool X11::Open(const char *name) {
   visual = XDefaultVisual(x, screenNumber);
   depth = XDefaultDepth(x, screenNumber);
   colormap = XDefaultColormap(x, screenNumber);
-  pseudoColour = visual->c_class == PseudoColor ||
-                 visual->c_class == StaticColor ||
-                 visual->c_class == GrayScale || visual->c_class == StaticGray;
+  // Pixels are colormap indices; deeper visuals are taken by their masks.
+  pseudoColour =
+      depth <= 8 &&
+      (visual->c_class == PseudoColor || visual->c_class == StaticColor ||
+       visual->c_class == GrayScale || visual->c_class == StaticGray);
   red = Channel(visual->red_mask);
   green = Channel(visual->green_mask);
   blue = Channel(visual->blue_mask);
@@ -243,9 +312,15 @@ bool X11::Open(const char *name) {
   screen.height =
       std::clamp(XDisplayHeight(x, screenNumber), 1, kMaxDisplaySide);
   screen.bitsPerPixel = depth <= 8 ? 8 : depth <= 16 ? 16 : 32;
-  screen.pixels.assign(static_cast<std::size_t>(screen.width) *
-                           static_cast<std::size_t>(screen.height),
-                       0u);
+  const std::size_t count = static_cast<std::size_t>(screen.width) *
+                            static_cast<std::size_t>(screen.height);
+  // Touching a 4K screen's 33 MB a 4 KiB page at a time costs hundreds of
+  // milliseconds before the first frame; huge pages take a tenth of that.
+  screen.pixels.clear();
+  screen.pixels.shrink_to_fit();
+  screen.pixels.reserve(count);
+  AdviseHugePages(screen.pixels.data(), count * sizeof(uint32_t));
+  screen.pixels.assign(count, 0u);
   gc = XCreateGC(x, root, 0, nullptr);
   // A cursor with no visible pixel: X has no "no cursor".
   static const char kEmpty[1] = {0};
@@ -254,6 +329,9 @@ bool X11::Open(const char *name) {
   blank = XCreatePixmapCursor(x, empty, empty, &black, &black, 0, 0);
   XFreePixmap(x, empty);
   SetupImages();
+  plainRgb = !pseudoColour && visual->red_mask == 0xFF0000 &&
+             visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
+             strip->bits_per_pixel == 32 && NativeOrder(strip);
   start = MonotonicMs();
   return true;
 }
@@ -402,7 +480,9 @@ void X11::GrabPicture(Window from, const RECT &area) {
                       static_cast<std::size_t>(top + row) * screen.width +
                       part.left;
       for (int column = 0; column < width; ++column) {
-        out[column] = RgbOf(XGetPixel(image, column, row));
+        out[column] = plainRgb ? static_cast<uint32_t>(
+                                     ReadPixel(image, column, row) & 0xFFFFFF)
+                               : RgbOf(ReadPixel(image, column, row));
       }
     }
     if (image != strip) {
@@ -436,8 +516,6 @@ void X11::PresentTo(uintptr_t window, const Native &native, const RECT &area) {
     return;
   }
   const int width = part.right - part.left;
-  const bool direct32 = strip->bits_per_pixel == 32 &&
-                        strip->byte_order == LSBFirst && !pseudoColour;
   for (int top = part.top; top < part.bottom; top += stripRows) {
     const int rows = std::min(stripRows, static_cast<int>(part.bottom) - top);
     if (sharedBusy) {
@@ -450,14 +528,11 @@ void X11::PresentTo(uintptr_t window, const Native &native, const RECT &area) {
                            part.left;
       char *line = strip->data +
                    static_cast<std::ptrdiff_t>(row) * strip->bytes_per_line;
-      if (direct32) {
-        for (int column = 0; column < width; ++column) {
-          const uint32_t value = PixelOf(in[column]);
-          std::memcpy(line + column * 4, &value, 4);
-        }
+      if (plainRgb) {
+        std::memcpy(line, in, static_cast<std::size_t>(width) * 4);
       } else {
         for (int column = 0; column < width; ++column) {
-          XPutPixel(strip, column, row, PixelOf(in[column]));
+          WritePixel(strip, line, column, PixelOf(in[column]));
         }
       }
     }
