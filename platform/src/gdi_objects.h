@@ -86,6 +86,7 @@ int DisplayBitsPerPixel();
 // At 8 bits per pixel, replaces each colour by the one the display shows
 // for it (see palette.cpp); at other depths leaves them as they are.
 void ShowAsDisplayed(std::array<uint32_t, 256> &colours);
+uint32_t ShownColour(uint32_t colour);
 // Back to the 20 static colours, as a newly opened display has them.
 void ResetSystemPalette();
 

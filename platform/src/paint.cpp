@@ -81,13 +81,14 @@ bool FillBackground(uintptr_t window, HDC dc) {
   if (d->clip) {
     area = Intersect(area, d->clip->extents);
   }
+  const uint32_t shown = ShownColour(*colour);
   Display &display = TheDisplay();
   for (LONG y = area.top; y < area.bottom; ++y) {
     for (LONG x = area.left; x < area.right; ++x) {
       if (!d->clip || d->clip->Contains(x, y)) {
         display.pixels[static_cast<std::size_t>(y + s.originY) *
                            static_cast<std::size_t>(display.width) +
-                       static_cast<std::size_t>(x + s.originX)] = *colour;
+                       static_cast<std::size_t>(x + s.originX)] = shown;
       }
     }
   }

@@ -75,12 +75,19 @@ void ShowAsDisplayed(std::array<uint32_t, 256> &colours) {
   if (DisplayBitsPerPixel() != 8) {
     return;
   }
+  for (uint32_t &c : colours) {
+    c = ShownColour(c);
+  }
+}
+
+uint32_t ShownColour(uint32_t colour) {
+  if (DisplayBitsPerPixel() != 8) {
+    return colour;
+  }
   if (SystemPalette().empty()) {
     ResetSystemPalette();
   }
-  for (uint32_t &c : colours) {
-    c = Nearest(c);
-  }
+  return Nearest(colour);
 }
 
 uintptr_t StockPalette() {

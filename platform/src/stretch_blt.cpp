@@ -100,14 +100,9 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   }
 
   // What the display shows of each bitmap colour; only an 8-bit display
-  // changes them.
-  const uint32_t *colours = bitmap->colours.data();
-  std::array<uint32_t, 256> shown;
-  if (DisplayBitsPerPixel() == 8) {
-    shown = bitmap->colours;
-    ShowAsDisplayed(shown);
-    colours = shown.data();
-  }
+  // changes them. A copy on the stack also spares the loop a register.
+  std::array<uint32_t, 256> shown = bitmap->colours;
+  ShowAsDisplayed(shown);
   Display &display = TheDisplay();
   const auto paint = [&](long long left, long long top, long long right,
                          long long bottom) {
@@ -131,7 +126,7 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
                           static_cast<std::size_t>(display.width) +
                       static_cast<std::size_t>(left + surface.originX);
       for (std::size_t i = 0; i < count; ++i) {
-        out[i] = colours[source[column[i]]];
+        out[i] = shown[source[column[i]]];
       }
     }
   };

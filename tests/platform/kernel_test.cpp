@@ -274,3 +274,49 @@ TEST_F(Kernel, CommandLineQuotingRoundTrips) {
   platform::SetCommandLine(nullptr);
   EXPECT_STREQ(GetCommandLineA(), "");
 }
+
+TEST_F(Kernel, StockBrushesAndSharedIconsAreNeverLeaks) {
+  HGDIOBJ black = GetStockObject(BLACK_BRUSH);
+  HGDIOBJ white = GetStockObject(WHITE_BRUSH);
+  ASSERT_NE(black, nullptr);
+  EXPECT_NE(black, white);
+  EXPECT_EQ(GetStockObject(BLACK_BRUSH), black);
+  EXPECT_EQ(GetStockObject(-1), nullptr);
+  EXPECT_EQ(GetStockObject(99), nullptr);
+  EXPECT_TRUE(DeleteObject(black)); // ignored, as for every stock object
+  EXPECT_EQ(GetStockObject(BLACK_BRUSH), black);
+
+  // The shipped icon group 100, shared: the same handle every time.
+  HMODULE self = GetModuleHandleA(nullptr);
+  HICON icon = LoadIconA(self, MAKEINTRESOURCEA(100));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(LoadIconA(self, "#100"), icon);
+  EXPECT_EQ(LoadIconA(self, MAKEINTRESOURCEA(101)), nullptr);
+  EXPECT_EQ(LoadIconA(self, "SPLASH1"), nullptr); // a bitmap, not an icon
+  EXPECT_NE(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)), nullptr);
+  EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(100)), nullptr);
+  platform::AddModule("OTHER.DLL", {});
+  EXPECT_EQ(LoadIconA(LoadLibraryA("other"), MAKEINTRESOURCEA(100)), nullptr);
+  FreeLibrary(GetModuleHandleA("other.dll"));
+
+  // A class brush fills with its colour; at 8 bits, with the nearest
+  // colour the screen shows: dark grey lies as near black as mid grey, and
+  // black comes first.
+  platform::OpenHeadlessDisplay(4, 4, 0x123456);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(3)); // DKGRAY_BRUSH
+  wc.lpszClassName = "Grey";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  for (int bits : {32, 8}) {
+    platform::SetDisplayBitsPerPixel(bits);
+    platform::OpenHeadlessDisplay(4, 4, 0x123456);
+    HWND window = CreateWindowExA(0, "Grey", "", WS_POPUP | WS_VISIBLE, 0, 0, 4,
+                                  4, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(window);
+    EXPECT_EQ(platform::DisplayPixel(1, 1), bits == 8 ? 0u : 0x404040u) << bits;
+    DestroyWindow(window);
+  }
+  platform::SetDisplayBitsPerPixel(32);
+  UnregisterClassA("Grey", nullptr);
+}
