@@ -15,7 +15,7 @@ for screen in 160x120x24 640x480x16 640x480x8 1024x768x24 3840x2160x24; do
       sleep 0.2
       "$XPROBE" snap "$WORK/desktop"
     fi
-    if drawn=$("$XPROBE" wait-change "$WORK/desktop" 8 20); then
+    if drawn=$("$XPROBE" wait-change "$WORK/desktop" 15 20); then
       pass "$screen: animation shows ($drawn pixels)"
     else
       fail "$screen: nothing drawn"

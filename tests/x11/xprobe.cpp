@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,7 +77,16 @@ std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
   out.reserve(static_cast<std::size_t>(a.width) * a.height);
   for (int y = 0; y < a.height; ++y) {
     for (int column = 0; column < a.width; ++column) {
-      const unsigned long pixel = XGetPixel(image, column, y);
+      // XGetPixel is a call per pixel: too slow for 4K screens polled often.
+      unsigned long pixel = 0;
+      if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
+        uint32_t value = 0;
+        std::memcpy(&value,
+                    image->data + y * image->bytes_per_line + column * 4, 4);
+        pixel = value & 0xFFFFFF;
+      } else {
+        pixel = XGetPixel(image, column, y);
+      }
       out.push_back(colours.empty() ? pixel : colours[pixel & 0xFF]);
     }
   }
@@ -104,10 +114,9 @@ std::vector<unsigned long> Load(const char *file) {
 }
 
 // Pixels that differ from the saved picture; -1 when sizes differ.
-long Changed(Window window, const char *file) {
+long Changed(Window window, const std::vector<unsigned long> &before) {
   int width = 0, height = 0;
   const std::vector<unsigned long> now = Pixels(window, &width, &height);
-  const std::vector<unsigned long> before = Load(file);
   if (now.size() != before.size() || now.empty()) {
     return -1;
   }
@@ -235,14 +244,15 @@ int main(int argc, char **argv) {
     return out ? 0 : 1;
   }
   if (command == "changed" && argc == 3) {
-    std::printf("%ld\n", Changed(root, argv[2]));
+    std::printf("%ld\n", Changed(root, Load(argv[2])));
     return 0;
   }
   if (command == "wait-change" && argc == 5) {
     const long least = std::atol(argv[4]);
+    const std::vector<unsigned long> before = Load(argv[2]);
     long changed = 0;
     const bool ok = PollFor(std::atof(argv[3]), [&] {
-      changed = Changed(root, argv[2]);
+      changed = Changed(root, before);
       return changed >= least;
     });
     std::printf("%ld\n", changed);
@@ -255,9 +265,10 @@ int main(int argc, char **argv) {
   }
   if (command == "wait-window-change" && argc == 5) {
     const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    const std::vector<unsigned long> before = Load(argv[3]);
     long changed = 0;
     const bool ok = PollFor(std::atof(argv[4]), [&] {
-      changed = Changed(id, argv[3]);
+      changed = Changed(id, before);
       return changed > 0;
     });
     std::printf("%ld\n", changed);

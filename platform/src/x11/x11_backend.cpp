@@ -256,6 +256,7 @@ private:
 
   Display screen;
   std::map<uintptr_t, Native> natives;
+  std::vector<uintptr_t> parentsGone; // foreign parents found dead on creation
   uint64_t start = MonotonicMs();
 };
 
@@ -591,7 +592,12 @@ void X11::CreateNative(uintptr_t window, uintptr_t parent, const RECT &area,
       XDestroyWindow(x, id);
       Untrap();
     }
-    return; // the foreign parent is gone: the window shows nowhere
+    // The parent went before we could sit in it, so no DestroyNotify will
+    // tell: report it from the next wait, once creation is over.
+    if (!topLevel) {
+      parentsGone.push_back(parent);
+    }
+    return;
   }
   natives[window] = Native{id, topLevel ? 0 : parent, false};
 }
@@ -738,6 +744,11 @@ bool X11::ActivateForeign(uintptr_t id) {
 }
 
 void X11::Poll() {
+  while (!parentsGone.empty()) {
+    const uintptr_t gone = parentsGone.back();
+    parentsGone.pop_back();
+    ForeignWindowGone(gone);
+  }
   while (XPending(x) > 0) {
     XEvent event;
     XNextEvent(x, &event);
@@ -747,7 +758,7 @@ void X11::Poll() {
 
 void X11::Wait(std::optional<uint64_t> deadline) {
   XFlush(x);
-  if (XPending(x) > 0) {
+  if (!parentsGone.empty() || XPending(x) > 0) {
     Poll();
     return;
   }
