@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Figures of the native saver on Xvfb: CPU use over a run, time until its
-# window is up, peak resident memory. Prints one line per screen size.
+# Figures of the native saver on Xvfb: CPU use over a run, time from exec
+# until its window is up (and how much of that the process ran or waited for
+# a core), until the first step drew, and peak resident memory. One line per
+# screen size.
 # Usage: bench/x11_figures.sh GUSHMIRE XPROBE [SECONDS] [SIZES...]
 set -u
 gushmire=$(realpath "$1")
@@ -23,7 +25,8 @@ ticks() { # user + system clock ticks of a process
   awk '{ print $14 + $15 }' "/proc/$1/stat"
 }
 
-printf '%-10s %8s %9s %9s %10s\n' size cpu% window_ms drawn_ms peak_rss_MB
+printf '%-10s %6s %10s %11s %11s %9s %8s\n' size cpu% window_ms \
+  of_it_run of_it_wait drawn_ms rss_MB
 hz=$(getconf CLK_TCK)
 for size in "${sizes[@]}"; do
   : >"$work/fd"
@@ -34,7 +37,8 @@ for size in "${sizes[@]}"; do
   export DISPLAY=:$(head -n1 "$work/fd")
   "$xprobe" desktop
   "$xprobe" snap "$work/desktop"
-  read -r saver window_ms < <("$xprobe" launch "Screen Saver" "$gushmire" /s)
+  read -r saver window_ms run_ms wait_ms < <("$xprobe" launch "Screen Saver" \
+    "$gushmire" /s)
   # The first animation step: the first pixels that differ from the desktop.
   start=$(date +%s%N)
   "$xprobe" wait-change "$work/desktop" 10 1 >/dev/null
@@ -45,8 +49,8 @@ for size in "${sizes[@]}"; do
   cpu=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     'BEGIN { printf "%.2f", 100 * t / hz / s }')
   rss=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$saver/status")
-  printf '%-10s %8s %9s %9s %10s\n' "$size" "$cpu" "$window_ms" \
-    "+$drawn_ms" "$rss"
+  printf '%-10s %6s %10s %11s %11s %9s %8s\n' "$size" "$cpu" "$window_ms" \
+    "$run_ms" "$wait_ms" "+$drawn_ms" "$rss"
   kill "$saver"; wait "$saver" 2>/dev/null; saver=
   kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb=
 done

@@ -31,11 +31,12 @@ finish() {
   exit $((FAILURES > 0))
 }
 
-# start_xvfb WIDTHxHEIGHTxDEPTH: a new server on a free display.
+# start_xvfb WIDTHxHEIGHTxDEPTH [SERVER ARGS...]: a new server on a free
+# display.
 start_xvfb() {
   local fifo=$WORK/displayfd
   : >"$fifo"
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$fifo" \
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset "${@:2}" 3>"$fifo" \
     2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   local i

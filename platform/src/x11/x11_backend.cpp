@@ -480,10 +480,18 @@ void X11::GrabPicture(Window from, const RECT &area) {
       uint32_t *out = screen.pixels.data() +
                       static_cast<std::size_t>(top + row) * screen.width +
                       part.left;
+      if (plainRgb) {
+        std::memcpy(out,
+                    image->data + static_cast<std::ptrdiff_t>(row) *
+                                      image->bytes_per_line,
+                    static_cast<std::size_t>(width) * 4);
+        for (int column = 0; column < width; ++column) {
+          out[column] &= 0xFFFFFFu; // the unused top byte may hold anything
+        }
+        continue;
+      }
       for (int column = 0; column < width; ++column) {
-        out[column] = plainRgb ? static_cast<uint32_t>(
-                                     ReadPixel(image, column, row) & 0xFFFFFF)
-                               : RgbOf(ReadPixel(image, column, row));
+        out[column] = RgbOf(ReadPixel(image, column, row));
       }
     }
     if (image != strip) {
