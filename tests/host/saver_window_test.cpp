@@ -1,0 +1,319 @@
+// The saver window: what ends it, what never does, the preview, the class
+// and title that mark a running saver, and the palette.
+#include <algorithm>
+#include <set>
+
+#include "animation.h"
+#include "host_fixture.h"
+#include "host_state.h"
+#include "palette_table.h"
+#include "password.h"
+#include "saver_procedure.h"
+#include "saver_window.h"
+
+namespace host_test {
+namespace {
+
+// Each action, taken once the saver has run a while, ends it promptly.
+TEST_F(SaverHost, KeysButtonsAndTravelEndTheFullScreenSaver) {
+  const std::pair<const char *, std::function<void()>> inputs[] = {
+      {"key", [] { platform::PressKey(VK_SPACE); }},
+      {"alt", [] { platform::KeyDown(VK_MENU); }},
+      {"left", [] { platform::Click(VK_LBUTTON); }},
+      {"right", [] { platform::Click(VK_RBUTTON); }},
+      {"middle", [] { platform::Click(VK_MBUTTON); }},
+      {"travel", [] { platform::MoveCursorBy(3, -2); }},
+  };
+  for (const auto &[name, input] : inputs) {
+    Fresh();
+    platform::MoveCursorTo(100, 100);
+    bool hidden = false;
+    After(1000, [&hidden, act = input] {
+      hidden = !platform::CursorShown();
+      act();
+    });
+    EXPECT_EQ(Dispatch("/s"), 0) << name;
+    EXPECT_TRUE(hidden) << name;
+    EXPECT_LT(GetTickCount(), 1100u) << name;
+    EXPECT_FALSE(SaverAlive()) << name;
+    EXPECT_FALSE(platform::ScreenSaverRunning()) << name;
+  }
+}
+
+// Travel is measured from where the cursor was at the start: up to 4
+// pixels in all is allowed, and small moves add up.
+TEST_F(SaverHost, CursorTravelClosesOnlyPastFourPixels) {
+  struct Case {
+    std::vector<POINT> moves;
+    std::size_t closingMove; // moves.size() when none closes
+  };
+  const Case cases[] = {
+      {{{2, 2}, {1, 0}}, 1},
+      {{{-2, -2}, {0, -1}}, 1},
+      {{{1, 0}, {1, 0}, {1, 0}, {1, 0}, {1, 0}}, 4},
+      {{{4, 0}, {-4, 0}, {-4, 0}, {0, 1}}, 3},
+      {{{0, 4}, {0, -1}, {0, -3}}, 3},
+  };
+  for (const Case &c : cases) {
+    Fresh();
+    platform::MoveCursorTo(100, 100);
+    std::size_t aliveAfter = 0;
+    for (std::size_t i = 0; i < c.moves.size(); ++i) {
+      const POINT move = c.moves[i];
+      After(static_cast<DWORD>(300 * (i + 1)),
+            [move] { platform::MoveCursorBy(move.x, move.y); });
+      After(static_cast<DWORD>(300 * (i + 1) + 150),
+            [&aliveAfter] { aliveAfter += SaverAlive() ? 1 : 0; });
+    }
+    const auto end = static_cast<DWORD>(300 * (c.moves.size() + 1));
+    After(end, [] { DestroyWindow(saverWindow); });
+    EXPECT_EQ(Dispatch("/s"), 0);
+    EXPECT_EQ(aliveAfter, c.closingMove)
+        << "first move " << c.moves[0].x << "," << c.moves[0].y;
+  }
+}
+
+TEST_F(SaverHost, SystemCommandsThatWouldLeaveTheSaverAreRefused) {
+  std::vector<LRESULT> results;
+  bool alive = false;
+  After(250, [&] {
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+      results.push_back(SendMessageA(saverWindow, WM_SYSCOMMAND, command, 0));
+    }
+    alive = SaverAlive();
+    // Not on the list: reaches the system, which closes the window.
+    SendMessageA(saverWindow, WM_SYSCOMMAND, SC_CLOSE | 1, 0);
+  });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_EQ(results, (std::vector<LRESULT>{0, 0, 0}));
+  EXPECT_TRUE(alive);
+  EXPECT_LT(GetTickCount(), 300u);
+}
+
+// The window's title is what a second start looks for: it never changes.
+// Erasing is refused, so the screen's picture stays under the animation.
+TEST_F(SaverHost, TitleStaysAndTheBackgroundIsNeverErased) {
+  char title[32] = {};
+  LRESULT erased = 1;
+  bool pictureKept = false;
+  float width = 0;
+  float height = 0;
+  After(50, [&] {
+    SetWindowTextA(saverWindow, "changed");
+    GetWindowTextA(saverWindow, title, sizeof title);
+    HDC dc = GetDC(saverWindow);
+    erased = SendMessageA(saverWindow, WM_ERASEBKGND,
+                          reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(saverWindow, dc);
+    const uint32_t *pixels = platform::DisplayPixels();
+    pictureKept =
+        std::all_of(pixels, pixels + screenWidthPx * screenHeightPx,
+                    [](uint32_t pixel) { return pixel == screenFill; });
+    width = screenWidth;
+    height = screenHeight;
+  });
+  After(2000, [] { platform::PressKey(VK_SPACE); });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_STREQ(title, "Screen Saver");
+  EXPECT_EQ(erased, 0);
+  EXPECT_TRUE(pictureKept);
+  EXPECT_EQ(width, 640.0f);
+  EXPECT_EQ(height, 480.0f);
+  // Twenty steps have drawn, over the picture and not over black.
+  const uint32_t *pixels = platform::DisplayPixels();
+  const auto fill =
+      std::count(pixels, pixels + screenWidthPx * screenHeightPx, screenFill);
+  EXPECT_GT(fill, 0);
+  EXPECT_LT(fill, screenWidthPx * screenHeightPx);
+}
+
+// Once a close is allowed, ticks still queued run no step.
+TEST_F(SaverHost, NoAnimationStepOnceClosing) {
+  auto state = [] {
+    return std::vector<LONG>{animationPhase, frameIndex, stepCount};
+  };
+  std::vector<LONG> before;
+  std::vector<LONG> afterClosingTick;
+  std::vector<LONG> afterTick;
+  LRESULT closingResult = 1;
+  After(250, [&] {
+    before = state();
+    closingFlag = 1;
+    closingResult = SendMessageA(saverWindow, WM_TIMER, 1, 0);
+    afterClosingTick = state();
+    closingFlag = 0;
+    SendMessageA(saverWindow, WM_TIMER, 1, 0);
+    afterTick = state();
+    platform::PressKey(VK_SPACE);
+  });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_EQ(closingResult, 0);
+  EXPECT_EQ(afterClosingTick, before);
+  EXPECT_NE(afterTick, before);
+}
+
+// A second full-screen start finds the first by class and title, brings it
+// to the front and ends, without touching the password setting.
+TEST_F(SaverHost, OnlyOneFullScreenSaverRuns) {
+  UsePassword();
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "WindowsScreenSaverClass";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND running =
+      CreateWindowExA(0, "WindowsScreenSaverClass", "Screen Saver", WS_POPUP, 0,
+                      0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND other = MakeHostWindow(10, 10);
+  SetForegroundWindow(other);
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_EQ(GetForegroundWindow(), running);
+  EXPECT_EQ(saverWindow, nullptr);
+  EXPECT_FALSE(platform::ScreenSaverRunning());
+  EXPECT_EQ(verifyEntry, nullptr);
+  DestroyWindow(running);
+  DestroyWindow(other);
+}
+
+// The class cannot be registered (here: it exists, with no window): no
+// loop runs, the password state is unloaded and the run reports failure.
+TEST_F(SaverHost, NoWindowMeansMinusOneAndNoPasswordStateLeft) {
+  UsePassword();
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "WindowsScreenSaverClass";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  EXPECT_EQ(Dispatch("/s"), -1);
+  EXPECT_EQ(saverWindow, nullptr);
+  EXPECT_FALSE(platform::ScreenSaverRunning());
+  EXPECT_EQ(platform::ModuleLoadCount("PASSWORD.CPL"), 0);
+  EXPECT_EQ(passwordLibrary, nullptr);
+}
+
+// The input method is detached for the run and given back at its end; it
+// is only looked up, never loaded or freed.
+TEST_F(SaverHost, TheInputMethodIsDetachedAndRestored) {
+  AddInputMethod();
+  After(300, [] { platform::PressKey(VK_SPACE); });
+  HWND window = nullptr;
+  After(100, [&window] { window = saverWindow; });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  using Call = std::pair<HWND, HANDLE>;
+  EXPECT_EQ(imeCalls, (std::vector<Call>{{window, nullptr},
+                                         {window, savedInputContext}}));
+  EXPECT_EQ(platform::ModuleLoadCount("IMM32.DLL"), 1);
+
+  Fresh();
+  AddInputMethod(false);
+  After(300, [] { platform::PressKey(VK_SPACE); });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_TRUE(imeCalls.empty());
+}
+
+// The preview lives inside its parent, sized to its client area; input
+// never ends it, help requests go to the parent, and it never touches the
+// password state. It ends when the parent goes.
+TEST_F(SaverHost, PreviewRunsInsideItsParentUntilTheParentGoes) {
+  for (const char *form : {"/p ", "/l", "-P  ", "l"}) {
+    Fresh();
+    UsePassword();
+    HWND parent = MakeHostWindow(160, 120);
+    RECT client = {};
+    char title[16] = {};
+    float width = 0;
+    bool cursorShown = false;
+    bool aliveAfterInput = false;
+    LRESULT helpResult = 0;
+    bool running = true;
+    After(250, [&] {
+      GetClientRect(saverWindow, &client);
+      SetWindowTextA(saverWindow, "changed");
+      GetWindowTextA(saverWindow, title, sizeof title);
+      width = screenWidth;
+      cursorShown = platform::CursorShown();
+      running = platform::ScreenSaverRunning();
+      platform::MoveCursorTo(60, 60);
+      platform::PressKey(VK_SPACE);
+      platform::Click(VK_LBUTTON);
+      platform::MoveCursorBy(40, 40);
+    });
+    After(400, [&] {
+      aliveAfterInput = SaverAlive();
+      helpResult = SendMessageA(saverWindow, WM_CONTEXTMENU,
+                                reinterpret_cast<WPARAM>(saverWindow), 77);
+      helpResult += SendMessageA(saverWindow, WM_HELP, 0, 88);
+    });
+    After(1000, [parent] { DestroyWindow(parent); });
+    EXPECT_EQ(Dispatch(form + Number(parent)), 0) << form;
+    EXPECT_EQ(client.right, 160) << form;
+    EXPECT_EQ(client.bottom, 120) << form;
+    EXPECT_STREQ(title, "Preview") << form;
+    EXPECT_EQ(width, 160.0f) << form;
+    EXPECT_TRUE(cursorShown) << form;
+    EXPECT_FALSE(running) << form;
+    EXPECT_EQ(verifyCalls, 0) << form;
+    EXPECT_TRUE(aliveAfterInput) << form;
+    EXPECT_EQ(helpResult, 2) << form;
+    ASSERT_EQ(requests.size(), 2u) << form;
+    const WPARAM parentNumber = reinterpret_cast<WPARAM>(parent);
+    EXPECT_EQ(requests[0].message, static_cast<UINT>(WM_CONTEXTMENU));
+    EXPECT_EQ(requests[0].wParam, parentNumber);
+    EXPECT_EQ(requests[0].lParam, 77);
+    EXPECT_EQ(requests[1].message, static_cast<UINT>(WM_HELP));
+    EXPECT_EQ(requests[1].wParam, parentNumber);
+    EXPECT_EQ(requests[1].lParam, 88);
+  }
+}
+
+// On 8-bit displays the palette lives from creation to destruction and is
+// deleted even when the display changed depth meanwhile; other depths
+// never get one.
+TEST_F(SaverHost, ThePaletteExistsOnlyAtEightBitsAndIsAlwaysReleased) {
+  struct Case {
+    int bitsAtStart;
+    int bitsAtEnd;
+  };
+  for (const Case c :
+       {Case{8, 8}, Case{8, 32}, Case{16, 8}, Case{24, 24}, Case{32, 32}}) {
+    Fresh();
+    platform::SetDisplayBitsPerPixel(c.bitsAtStart);
+    bool hasPalette = false;
+    bool selected = false;
+    After(250, [&, c] {
+      hasPalette = saverPalette != nullptr;
+      selected = previousPalette != nullptr;
+      platform::SetDisplayBitsPerPixel(c.bitsAtEnd);
+      platform::PressKey(VK_SPACE);
+    });
+    EXPECT_EQ(Dispatch("/s"), 0);
+    EXPECT_EQ(hasPalette, c.bitsAtStart == 8) << c.bitsAtStart;
+    EXPECT_EQ(selected, c.bitsAtStart == 8) << c.bitsAtStart;
+    EXPECT_EQ(saverPalette, nullptr);
+    EXPECT_EQ(platform::LiveObjectCount(), live) << c.bitsAtStart;
+  }
+}
+
+// At 8 bits every colour the animation puts on the screen is one of
+// paletteTable's, stored blue, green, red.
+TEST_F(SaverHost, EightBitDrawingUsesTheColourTable) {
+  platform::OpenHeadlessDisplay(screenWidthPx, screenHeightPx, 0);
+  platform::SetDisplayBitsPerPixel(8);
+  live = platform::LiveObjectCount();
+  After(3000, [] { platform::PressKey(VK_SPACE); });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  std::set<uint32_t> table;
+  for (int i = 0; i < 256; ++i) {
+    table.insert(static_cast<uint32_t>(paletteTable[3 * i + 2]) << 16 |
+                 static_cast<uint32_t>(paletteTable[3 * i + 1]) << 8 |
+                 paletteTable[3 * i]);
+  }
+  const uint32_t *pixels = platform::DisplayPixels();
+  const std::set<uint32_t> shown(pixels,
+                                 pixels + screenWidthPx * screenHeightPx);
+  EXPECT_GT(shown.size(), 1u);
+  for (uint32_t colour : shown) {
+    EXPECT_TRUE(table.count(colour) != 0) << std::hex << colour;
+  }
+}
+
+} // namespace
+} // namespace host_test
