@@ -74,21 +74,20 @@ HWND FirstTabStop(const Dialog &d) {
   return nullptr;
 }
 
-// The next (or previous) tab stop after the focused control, wrapping.
-HWND NextTabStop(const Dialog &d, HWND from, bool backwards) {
+// The next tab stop after `from` in template order, wrapping round; the
+// first one when `from` is none of the controls.
+HWND NextTabStop(const Dialog &d, HWND from) {
   const std::size_t n = d.controls.size();
-  std::size_t at = n;
+  std::size_t at = n - 1;
   for (std::size_t i = 0; i < n; ++i) {
     if (d.controls[i] == from) {
       at = i;
     }
   }
   for (std::size_t step = 1; step <= n; ++step) {
-    const std::size_t start = at == n ? (backwards ? 0 : n - 1) : at;
-    const std::size_t i =
-        backwards ? (start + n - step % n) % n : (start + step) % n;
-    if (TakesFocus(d.controls[i])) {
-      return d.controls[i];
+    HWND next = d.controls[(at + step) % n];
+    if (TakesFocus(next)) {
+      return next;
     }
   }
   return nullptr;
@@ -128,7 +127,7 @@ bool DialogKey(HWND dialog, Dialog &d, const MSG &message) {
     Command(dialog, IDCANCEL);
     return true;
   case VK_TAB: {
-    HWND next = NextTabStop(d, GetFocus(), false);
+    HWND next = NextTabStop(d, GetFocus());
     if (next != nullptr) {
       SetFocus(next);
     }

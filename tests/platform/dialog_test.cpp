@@ -27,8 +27,11 @@ std::vector<BYTE> ShippedAboutBox() {
   return {};
 }
 
-// A plain (not extended) template: one push button, a font, a class name.
-std::vector<BYTE> PlainTemplate() {
+// A plain (not extended) template with a font and `buttons` push buttons
+// (ids 7, 8, ...; the first the default), in a window class of its own
+// when `windowClass` is not empty.
+std::vector<BYTE> PlainTemplate(int buttons = 1,
+                                const char *windowClass = "MyClass") {
   std::vector<BYTE> t;
   const auto word = [&](unsigned v) {
     t.push_back(static_cast<BYTE>(v));
@@ -42,23 +45,26 @@ std::vector<BYTE> PlainTemplate() {
   };
   word(DS_SETFONT), word(0x80C8); // style, low word first
   word(0), word(0);               // extended style
-  word(1);                        // one control
+  word(static_cast<unsigned>(buttons));
   word(10), word(20), word(100), word(50);
   word(0); // no menu
-  text("MyClass");
+  text(windowClass);
   text("Title");
   word(9);
   text("Font");
-  while (t.size() % 4 != 0) {
-    t.push_back(0);
+  for (int i = 0; i < buttons; ++i) {
+    while (t.size() % 4 != 0) {
+      t.push_back(0);
+    }
+    // WS_CHILD | WS_VISIBLE | WS_TABSTOP, the first BS_DEFPUSHBUTTON.
+    word(i == 0 ? 1 : 0), word(0x5001);
+    word(0), word(0);
+    word(4 + 40 * static_cast<unsigned>(i)), word(5), word(30), word(12);
+    word(7 + static_cast<unsigned>(i)); // 16-bit id
+    word(0xFFFF), word(0x80);
+    text("Go");
+    word(4), word(0xABCD); // creation data counting its own size
   }
-  word(0x0001), word(0x5001); // WS_CHILD | WS_VISIBLE | WS_TABSTOP | default
-  word(0), word(0);
-  word(4), word(5), word(30), word(12);
-  word(7); // 16-bit id
-  word(0xFFFF), word(0x80);
-  text("Go");
-  word(4), word(0xABCD); // creation data counting its own size
   return t;
 }
 
@@ -334,4 +340,44 @@ TEST_F(Dialogs, RefusedWithoutATemplateOrAnOwnerAndDamagedTemplates) {
   EXPECT_EQ(
       DialogBoxParamA(self, MAKEINTRESOURCEA(2003), nullptr, AboutProc, 0), 5);
   EXPECT_FALSE(IsWindow(current.box));
+}
+
+TEST_F(Dialogs, TabWalksTheTabStopsAndReturnPressesTheFocusedButton) {
+  const std::vector<BYTE> data = PlainTemplate(3, "");
+  const platform::EmbeddedResource entry{nullptr,
+                                         5,
+                                         nullptr,
+                                         77,
+                                         0x409,
+                                         data.data(),
+                                         static_cast<DWORD>(data.size())};
+  const platform::ResourceTable previous =
+      platform::SetModuleResources({&entry, 1});
+  std::vector<int> focused;
+  const auto focusedId = [&] {
+    for (int id = 7; id <= 9; ++id) {
+      if (GetFocus() == GetDlgItem(run->box, id)) {
+        focused.push_back(id);
+      }
+    }
+  };
+  platform::ScheduleAfter(50, [&] {
+    focusedId();
+    platform::PressKey(VK_RETURN); // the default button, focused first
+    const auto tab = [&] {
+      platform::PressKey(VK_TAB);
+      platform::ScheduleAfter(1, focusedId);
+    };
+    platform::ScheduleAfter(10, tab);
+    platform::ScheduleAfter(20, tab);
+    platform::ScheduleAfter(25, [] { platform::PressKey(VK_RETURN); });
+    platform::ScheduleAfter(30, tab); // round to the first again
+    platform::ScheduleAfter(50, [] { platform::PressKey(VK_ESCAPE); });
+  });
+  EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(77),
+                            nullptr, AboutProc, 0),
+            102);
+  platform::SetModuleResources(previous);
+  EXPECT_EQ(focused, (std::vector<int>{7, 8, 9, 7}));
+  EXPECT_EQ(current.commands, (std::vector<WPARAM>{7, 9, IDCANCEL}));
 }
