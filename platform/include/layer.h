@@ -47,6 +47,12 @@ uint32_t DisplayPixel(int x, int y);
 // of the realized palette, as an 8-bit screen would show it.
 void SetDisplayBitsPerPixel(int bits);
 
+// The native program's real display: makes the X server `name` (null:
+// $DISPLAY) the screen, clock and input of the layer from now on. False when
+// there is no such display; the headless one then stays. Only in programs
+// that link gushmire::platform_x11.
+bool OpenX11Display(const char *name);
+
 // --- Clock and scripted input (headless display) ---------------------------
 // The headless display runs on a virtual clock: GetTickCount reads it, and
 // only Sleep and waiting for messages move it on, straight to the next

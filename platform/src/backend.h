@@ -12,8 +12,10 @@
 // command line, and only the backend can say whether it exists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "display.h"
 #include "winapi.h"
@@ -76,6 +78,11 @@ public:
   virtual void SetScreenSaverRunning(bool running) = 0;
   virtual bool ScreenSaverRunning() = 0;
 
+  // --- 8-bit screens -------------------------------------------------------
+  // RealizePalette at 8 bits changed the system palette (0x00RRGGBB, up to
+  // 256 colours): a backend with a hardware colormap loads it.
+  virtual void SystemPaletteChanged(const std::vector<uint32_t> &) {}
+
   // Back to the start for ResetWindowing: clock at 0, cursor at (0, 0) and
   // shown, running state off, no input or scripted events pending.
   virtual void Reset() = 0;
@@ -83,6 +90,8 @@ public:
 
 // The backend in use (the headless display unless another is chosen).
 Backend &TheBackend();
+// Makes `backend` the one in use from now on (the native program's start).
+void UseBackend(Backend *backend);
 
 // --- Called by backends, implemented by the generic layer ------------------
 // Hardware input, queued for the window it goes to. Cursor moves come after

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "backend.h"
 #include "gdi_objects.h"
 
 using namespace platform::detail;
@@ -140,6 +141,7 @@ UINT WINAPI RealizePalette(HDC dc) {
   }
   if (!d->memory) {
     RealizeOnDisplay(p->entries);
+    TheBackend().SystemPaletteChanged(SystemPalette());
   }
   return static_cast<UINT>(std::min<std::size_t>(p->entries.size(), 256));
 }

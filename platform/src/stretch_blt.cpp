@@ -141,6 +141,14 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
     TheBackend().Present(changed);
     return TRUE;
   }
+  // Only the clip's part changed: a splat's circle, not the whole copy.
+  const RECT &box = to->clip->extents;
+  const RECT clipped{
+      std::max(changed.left, static_cast<LONG>(box.left + surface.originX)),
+      std::max(changed.top, static_cast<LONG>(box.top + surface.originY)),
+      std::min(changed.right, static_cast<LONG>(box.right + surface.originX)),
+      std::min(changed.bottom,
+               static_cast<LONG>(box.bottom + surface.originY))};
   const std::vector<RECT> &rects = to->clip->rects;
   auto r = std::partition_point(rects.begin(), rects.end(), [&](const RECT &c) {
     return c.bottom <= ys.begin;
@@ -148,6 +156,8 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   for (; r != rects.end() && r->top < ys.end; ++r) {
     paint(r->left, r->top, r->right, r->bottom);
   }
-  TheBackend().Present(changed);
+  if (clipped.left < clipped.right && clipped.top < clipped.bottom) {
+    TheBackend().Present(clipped);
+  }
   return TRUE;
 }

@@ -109,7 +109,12 @@ Headless &headless() {
 
 } // namespace
 
-Backend &TheBackend() { return headless(); }
+namespace {
+Backend *chosen = nullptr;
+} // namespace
+
+Backend &TheBackend() { return chosen != nullptr ? *chosen : headless(); }
+void UseBackend(Backend *backend) { chosen = backend; }
 
 } // namespace platform::detail
 

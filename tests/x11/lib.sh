@@ -1,0 +1,91 @@
+# Shared by the X11 end-to-end scripts: a private Xvfb per script, bounded
+# waits, and cleanup of exactly the processes the script started.
+# Usage: source lib.sh; the script gets $GUSHMIRE and $XPROBE from argv.
+set -u
+GUSHMIRE=$1
+XPROBE=$2
+WORK=$(mktemp -d)
+PIDS=()
+FAILURES=0
+XVFB_PID=
+
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}" $XVFB_PID; do
+    kill "$pid" 2>/dev/null
+  done
+  for pid in "${PIDS[@]}" $XVFB_PID; do
+    wait "$pid" 2>/dev/null
+  done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  FAILURES=$((FAILURES + 1))
+}
+pass() { echo "ok: $*"; }
+finish() {
+  [ "$FAILURES" -eq 0 ] && echo "all passed" || echo "$FAILURES failed"
+  exit $((FAILURES > 0))
+}
+
+# start_xvfb WIDTHxHEIGHTxDEPTH [SERVER ARGS...]: a new server on a free
+# display.
+start_xvfb() {
+  local fifo=$WORK/displayfd
+  : >"$fifo"
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset "${@:2}" 3>"$fifo" \
+    2>"$WORK/xvfb.log" &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    if [ -s "$fifo" ]; then
+      export DISPLAY=:$(head -n1 "$fifo")
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "Xvfb did not start"; cat "$WORK/xvfb.log"
+  exit 1
+}
+
+stop_xvfb() {
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}
+
+# start_saver ARGS...: runs gushmire in the background; sets SAVER.
+start_saver() {
+  "$GUSHMIRE" "$@" >"$WORK/saver.log" 2>&1 &
+  SAVER=$!
+  PIDS+=("$SAVER")
+}
+
+# wait_exit PID SECONDS: waits for the process to end; sets RC (124 when it
+# is still running, then it is killed).
+wait_exit() {
+  local pid=$1 i steps
+  steps=$(awk "BEGIN { print int($2 * 20) }")
+  for i in $(seq "$steps"); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid" 2>/dev/null
+      RC=$?
+      return 0
+    fi
+    sleep 0.05
+  done
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  RC=124
+}
+
+# The full-screen saver's window once it shows; sets WINDOW.
+wait_saver_window() {
+  WINDOW=$("$XPROBE" wait-window "Screen Saver" 5) || return 1
+}
+
+# Puts the pointer at (X, Y) without --sync (it stalls when already there).
+pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }

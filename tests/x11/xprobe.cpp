@@ -1,0 +1,403 @@
+// A small X client for the end-to-end suite: sets a known desktop picture,
+// reads the screen back, makes a window for the preview to live in, and
+// looks at the pointer's cursor. Every wait is bounded by its own alarm.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+::Display *x = nullptr;
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
+               "FILE | shot FILE.ppm | wait-change FILE SECONDS "
+               "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
+               " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
+               "ID FILE | "
+               "wait-window-change "
+               "ID FILE SECONDS\n");
+  return 64;
+}
+
+// Any X error is a failed check, not a crash.
+int OnError(::Display *, XErrorEvent *event) {
+  std::fprintf(stderr, "xprobe: X error %d\n", event->error_code);
+  return 0;
+}
+
+// At 8 bits a pixel is only an index: read it through the colormap the
+// server has installed, which is what the screen shows.
+std::vector<unsigned long> InstalledColours(const XWindowAttributes &a) {
+  if (a.depth != 8) {
+    return {};
+  }
+  int count = 0;
+  Colormap *maps = XListInstalledColormaps(x, a.root, &count);
+  const Colormap map = count > 0 ? maps[0] : a.colormap;
+  XFree(maps);
+  std::vector<XColor> cells(256);
+  for (unsigned long i = 0; i < 256; ++i) {
+    cells[i].pixel = i;
+  }
+  XQueryColors(x, map, cells.data(), 256);
+  std::vector<unsigned long> colours;
+  for (const XColor &c : cells) {
+    colours.push_back((c.red >> 8) << 16 | (c.green >> 8) << 8 | c.blue >> 8);
+  }
+  return colours;
+}
+
+std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(x, window, &a)) {
+    return {};
+  }
+  const std::vector<unsigned long> colours = InstalledColours(a);
+  XImage *image =
+      XGetImage(x, window, 0, 0, static_cast<unsigned>(a.width),
+                static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  if (image == nullptr) {
+    return {};
+  }
+  std::vector<unsigned long> out;
+  out.reserve(static_cast<std::size_t>(a.width) * a.height);
+  for (int y = 0; y < a.height; ++y) {
+    for (int column = 0; column < a.width; ++column) {
+      // XGetPixel is a call per pixel: too slow for 4K screens polled often.
+      unsigned long pixel = 0;
+      if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
+        uint32_t value = 0;
+        std::memcpy(&value,
+                    image->data + y * image->bytes_per_line + column * 4, 4);
+        pixel = value & 0xFFFFFF;
+      } else {
+        pixel = XGetPixel(image, column, y);
+      }
+      out.push_back(colours.empty() ? pixel : colours[pixel & 0xFF]);
+    }
+  }
+  XDestroyImage(image);
+  *width = a.width;
+  *height = a.height;
+  return out;
+}
+
+bool Save(const std::vector<unsigned long> &pixels, const char *file) {
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char *>(pixels.data()),
+            static_cast<std::streamsize>(pixels.size() * sizeof(pixels[0])));
+  return static_cast<bool>(out);
+}
+
+std::vector<unsigned long> Load(const char *file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                          std::istreambuf_iterator<char>());
+  std::vector<unsigned long> pixels(bytes.size() / sizeof(unsigned long));
+  std::memcpy(pixels.data(), bytes.data(),
+              pixels.size() * sizeof(unsigned long));
+  return pixels;
+}
+
+// Pixels that differ from the saved picture; -1 when sizes differ.
+long Changed(Window window, const std::vector<unsigned long> &before) {
+  int width = 0, height = 0;
+  const std::vector<unsigned long> now = Pixels(window, &width, &height);
+  if (now.size() != before.size() || now.empty()) {
+    return -1;
+  }
+  long changed = 0;
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    changed += now[i] != before[i] ? 1 : 0;
+  }
+  return changed;
+}
+
+// A picture no animation frame looks like: smooth ramps in three channels
+// with a fine checker on top, so a misplaced copy shows up.
+void Desktop() {
+  const int screen = XDefaultScreen(x);
+  const Window root = XRootWindow(x, screen);
+  const int width = XDisplayWidth(x, screen);
+  const int height = XDisplayHeight(x, screen);
+  const unsigned depth = static_cast<unsigned>(XDefaultDepth(x, screen));
+  const Pixmap picture = XCreatePixmap(x, root, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), depth);
+  const GC gc = XCreateGC(x, picture, 0, nullptr);
+  const Colormap map = XDefaultColormap(x, screen);
+  // Bands of colour allocated once each, so 8-bit screens work too.
+  constexpr int kBands = 16;
+  for (int band = 0; band < kBands; ++band) {
+    XColor colour{};
+    colour.red = static_cast<unsigned short>(band * 4096);
+    colour.green = static_cast<unsigned short>(65535 - band * 4096);
+    colour.blue = static_cast<unsigned short>((band % 4) * 16384);
+    XAllocColor(x, map, &colour);
+    XSetForeground(x, gc, colour.pixel);
+    const int top = height * band / kBands;
+    XFillRectangle(x, picture, gc, 0, top, static_cast<unsigned>(width),
+                   static_cast<unsigned>(height * (band + 1) / kBands - top));
+  }
+  XSetForeground(x, gc, XWhitePixel(x, screen));
+  for (int y = 0; y < height; y += 8) {
+    for (int column = (y / 8) % 2 * 8; column < width; column += 16) {
+      XFillRectangle(x, picture, gc, column, y, 2, 2);
+    }
+  }
+  XSetWindowBackgroundPixmap(x, root, picture);
+  XClearWindow(x, root);
+  XFreeGC(x, gc);
+  XFreePixmap(x, picture);
+  XSync(x, False);
+}
+
+Window FindTitle(Window under, const char *title) {
+  Window rootBack = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(x, under, &rootBack, &parent, &children, &count)) {
+    return 0;
+  }
+  Window found = 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    char *name = nullptr;
+    if (XFetchName(x, children[i], &name) && name != nullptr &&
+        std::strcmp(name, title) == 0) {
+      found = children[i];
+    }
+    XFree(name);
+    if (found == 0) {
+      found = FindTitle(children[i], title);
+    }
+  }
+  XFree(children);
+  return found;
+}
+
+template <class Check> bool PollFor(double seconds, Check check) {
+  const auto end =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (check()) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2) {
+    return Usage();
+  }
+  alarm(60); // no check may hang the suite
+  x = XOpenDisplay(nullptr);
+  if (x == nullptr) {
+    std::fprintf(stderr, "xprobe: no display\n");
+    return 2;
+  }
+  XSetErrorHandler(OnError);
+  const Window root = XDefaultRootWindow(x);
+  const std::string command = argv[1];
+  if (command == "desktop") {
+    Desktop();
+    return 0;
+  }
+  if (command == "snap" && argc == 3) {
+    int width = 0, height = 0;
+    return Save(Pixels(root, &width, &height), argv[2]) ? 0 : 1;
+  }
+  if (command == "shot" && argc == 3) {
+    // What the screen shows, as a PPM (TrueColor masks assumed 8-8-8 or
+    // expanded from 16 bits).
+    int width = 0, height = 0;
+    const std::vector<unsigned long> pixels = Pixels(root, &width, &height);
+    const int depth = XDefaultDepth(x, XDefaultScreen(x));
+    std::ofstream out(argv[2], std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (unsigned long p : pixels) {
+      unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
+                              static_cast<unsigned char>(p >> 8),
+                              static_cast<unsigned char>(p)};
+      if (depth == 16) {
+        rgb[0] = static_cast<unsigned char>((p >> 11 & 31) << 3);
+        rgb[1] = static_cast<unsigned char>((p >> 5 & 63) << 2);
+        rgb[2] = static_cast<unsigned char>((p & 31) << 3);
+      }
+      out.write(reinterpret_cast<const char *>(rgb), 3);
+    }
+    return out ? 0 : 1;
+  }
+  if (command == "changed" && argc == 3) {
+    std::printf("%ld\n", Changed(root, Load(argv[2])));
+    return 0;
+  }
+  if (command == "wait-change" && argc == 5) {
+    const long least = std::atol(argv[4]);
+    const std::vector<unsigned long> before = Load(argv[2]);
+    long changed = 0;
+    const bool ok = PollFor(std::atof(argv[3]), [&] {
+      changed = Changed(root, before);
+      return changed >= least;
+    });
+    std::printf("%ld\n", changed);
+    return ok ? 0 : 1;
+  }
+  if (command == "window-image" && argc == 4) {
+    int width = 0, height = 0;
+    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    return Save(Pixels(id, &width, &height), argv[3]) ? 0 : 1;
+  }
+  if (command == "wait-window-change" && argc == 5) {
+    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    const std::vector<unsigned long> before = Load(argv[3]);
+    long changed = 0;
+    const bool ok = PollFor(std::atof(argv[4]), [&] {
+      changed = Changed(id, before);
+      return changed > 0;
+    });
+    std::printf("%ld\n", changed);
+    return ok ? 0 : 1;
+  }
+  if (command == "window" && argc == 4) {
+    // A plain window for a preview to live in; it lives as long as this
+    // process, so killing the process destroys it.
+    const int screen = XDefaultScreen(x);
+    const Window window = XCreateSimpleWindow(
+        x, root, 10, 10, static_cast<unsigned>(std::atoi(argv[2])),
+        static_cast<unsigned>(std::atoi(argv[3])), 0, XBlackPixel(x, screen),
+        XWhitePixel(x, screen));
+    XStoreName(x, window, "xprobe preview host");
+    XMapWindow(x, window);
+    XSync(x, False);
+    std::printf("%lu\n", window);
+    std::fflush(stdout);
+    alarm(0);
+    for (;;) {
+      pause();
+    }
+  }
+  if (command == "wait-window" && argc == 4) {
+    Window found = 0;
+    const bool ok = PollFor(std::atof(argv[3]), [&] {
+      found = FindTitle(root, argv[2]);
+      return found != 0;
+    });
+    if (ok) {
+      std::printf("%lu\n", found);
+    }
+    return ok ? 0 : 1;
+  }
+  if (command == "launch" && argc >= 4) {
+    // Starts a program and times it until a window with TITLE is mapped
+    // (its first picture goes up with it); prints "PID MS RUNNING_MS
+    // WAITING_MS" and leaves the program running.
+    XSelectInput(x, root, SubstructureNotifyMask);
+    XSync(x, False);
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      execv(argv[3], argv + 3);
+      _exit(127);
+    }
+    bool mapped = false;
+    while (!mapped && std::chrono::steady_clock::now() - started <
+                          std::chrono::seconds(10)) {
+      while (!mapped && XPending(x) > 0) {
+        XEvent event;
+        XNextEvent(x, &event);
+        char *name = nullptr;
+        if (event.type == MapNotify &&
+            XFetchName(x, event.xmap.window, &name) && name != nullptr) {
+          mapped = std::strcmp(name, argv[2]) == 0;
+        }
+        XFree(name);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    XSync(x, False); // the picture requests sent before the map are done
+    const double ms = std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
+    // On a loaded machine the wall time is mostly waiting for a core: the
+    // scheduler's own figures split it into running and waiting.
+    double runningMs = -1, waitingMs = -1;
+    std::ifstream schedstat("/proc/" + std::to_string(child) + "/schedstat");
+    if (schedstat >> runningMs >> waitingMs) {
+      runningMs /= 1e6;
+      waitingMs /= 1e6;
+    }
+    std::printf("%d %.1f %.1f %.1f\n", static_cast<int>(child),
+                mapped ? ms : -1.0, runningMs, waitingMs);
+    return mapped ? 0 : 1;
+  }
+  if (command == "grab" && argc == 3) {
+    // Holds keyboard and pointer for SECONDS (another client in a drag),
+    // or, with 0, tells whether both can be taken now (0) or not (1).
+    const int held = XGrabKeyboard(x, root, False, GrabModeAsync, GrabModeAsync,
+                                   CurrentTime);
+    const int pointer =
+        XGrabPointer(x, root, False, ButtonPressMask, GrabModeAsync,
+                     GrabModeAsync, None, None, CurrentTime);
+    XSync(x, False);
+    const double seconds = std::atof(argv[2]);
+    if (seconds > 0) {
+      std::printf("held\n");
+      std::fflush(stdout);
+      std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+    return held == GrabSuccess && pointer == GrabSuccess ? 0 : 1;
+  }
+  if (command == "top-title" && argc == 3) {
+    // Is the highest mapped top-level window the one with this title?
+    Window rootBack = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(x, root, &rootBack, &parent, &children, &count);
+    int result = 1;
+    for (unsigned i = count; i-- > 0;) {
+      XWindowAttributes a{};
+      if (XGetWindowAttributes(x, children[i], &a) &&
+          a.map_state == IsViewable) {
+        char *name = nullptr;
+        XFetchName(x, children[i], &name);
+        result = name != nullptr && std::strcmp(name, argv[2]) == 0 ? 0 : 1;
+        XFree(name);
+        break;
+      }
+    }
+    XFree(children);
+    return result;
+  }
+  if (command == "cursor-hidden") {
+    int event = 0, error = 0;
+    if (!XFixesQueryExtension(x, &event, &error)) {
+      return 2;
+    }
+    XFixesCursorImage *cursor = XFixesGetCursorImage(x);
+    if (cursor == nullptr) {
+      return 2;
+    }
+    bool blank = true;
+    for (int i = 0; i < cursor->width * cursor->height; ++i) {
+      blank = blank && (cursor->pixels[i] >> 24) == 0;
+    }
+    XFree(cursor);
+    return blank ? 0 : 1;
+  }
+  return Usage();
+}
