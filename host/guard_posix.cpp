@@ -44,15 +44,16 @@ void RemoveHandlers() {
 } // namespace
 
 int RunGuarded(GuardedMode mode, LPCSTR tail) {
-  InstallHandlers();
   // The signal mask is restored too: the handler leaves the caught signal
-  // blocked.
-  int result = 0;
+  // blocked. The jump target is set before any handler can use it.
   if (sigsetjmp(faultResume, 1) == 0) {
-    result = CallGuardedMode(mode, tail);
-  } else {
-    result = SetSaverRunning(0);
+    InstallHandlers();
+    const int result = CallGuardedMode(mode, tail);
+    RemoveHandlers();
+    return result;
   }
+  // Removed before the handler's own work, so that a fault in it takes the
+  // platform's default course instead of coming back here.
   RemoveHandlers();
-  return result;
+  return SetSaverRunning(0);
 }

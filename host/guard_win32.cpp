@@ -57,12 +57,13 @@ int RunGuarded(GuardedMode mode, LPCSTR tail) {
   frame.tryLevel = -1;
   ThreadBlock()->ExceptionList =
       const_cast<EXCEPTION_REGISTRATION_RECORD *>(&frame.record);
-  int result = 0;
   if (setjmp(faultResume) == 0) {
-    result = CallGuardedMode(mode, tail);
-  } else {
-    result = SetSaverRunning(0);
+    const int result = CallGuardedMode(mode, tail);
+    ThreadBlock()->ExceptionList = frame.record.Next;
+    return result;
   }
+  // Unlinked before the handler's own work, so that a fault in it goes to
+  // the system instead of back here.
   ThreadBlock()->ExceptionList = frame.record.Next;
-  return result;
+  return SetSaverRunning(0);
 }

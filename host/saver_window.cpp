@@ -118,13 +118,15 @@ int RunSaverWindow(HWND parent) {
     SetForegroundWindow(saverWindow);
   }
   MSG message = {};
-  // GetMessageA's -1 (failure) ends the loop too, rather than spinning.
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  BOOL taken = 0;
+  // GetMessageA's -1 (failure) ends the loop too, rather than spinning, and
+  // is reported as a failure: the last message's wParam means nothing then.
+  while ((taken = GetMessageA(&message, nullptr, 0, 0)) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   UnloadPasswordVerifier();
-  return static_cast<int>(message.wParam);
+  return taken == 0 ? static_cast<int>(message.wParam) : -1;
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam,
