@@ -49,7 +49,6 @@ PY
     fail "box text: ${DARK:-0} dark pixels"
   [ "${COLOURED:-0}" -gt 100 ] && pass "box shows its icons ($COLOURED coloured pixels)" ||
     fail "box icons: ${COLOURED:-0} coloured pixels"
-  [ -n "${SHOT_TO:-}" ] && cp "$WORK/about.ppm" "$SHOT_TO"
   read -r _ MINW MINH MAXW MAXH CLOSES CLASS < <("$XPROBE" wm-info "$BOX")
   [ "$MINW" -gt 0 ] && [ "$MINW" = "$MAXW" ] && [ "$MINH" = "$MAXH" ] &&
     [ "$CLOSES" = 1 ] && pass "fixed size ${MINW}x${MINH}, close protocol, class $CLASS" ||
@@ -60,6 +59,19 @@ PY
     fail "close button: exit $RC"
 else
   fail "/c: no box to draw"
+fi
+
+# The OK button clicked: it sits centred near the bottom of the box.
+start_saver /c
+if BOX=$("$XPROBE" wait-window Gushmire 5); then
+  eval "$(xdotool getwindowgeometry --shell "$BOX")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 16))
+  sleep 0.2
+  xdotool click 1
+  wait_exit "$SAVER" 3
+  [ "$RC" -eq 1 ] && pass "OK clicked: exit 1" || fail "OK clicked: exit $RC"
+else
+  fail "/c: no box to click"
 fi
 
 # Transient for the active window, which the test makes active as a window
