@@ -89,3 +89,10 @@ wait_saver_window() {
 
 # Puts the pointer at (X, Y) without --sync (it stalls when already there).
 pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
+
+# wait_drawn WINDOW BEFORE: waits up to 5 s for the window to differ from the
+# picture saved in BEFORE; sets CHANGED to the pixels changed (false when
+# nothing was drawn).
+wait_drawn() {
+  CHANGED=$("$XPROBE" wait-window-change "$1" "$2" 5)
+}
