@@ -19,16 +19,22 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/gushmire.1.gz
 add_custom_target(gushmire_man ALL DEPENDS ${PROJECT_BINARY_DIR}/gushmire.1.gz)
 
 install(TARGETS gushmire RUNTIME DESTINATION ${GUSHMIRE_HACK_DIR})
-# bin/gushmire for people who start it by hand: a relative link, so the
+
+# A relative symbolic link `directory/name` to the installed program, so the
 # tree can move.
-file(RELATIVE_PATH GUSHMIRE_BIN_TO_HACK
-     /${CMAKE_INSTALL_BINDIR} /${GUSHMIRE_HACK_DIR}/gushmire)
-install(CODE "
-  set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/gushmire\")
-  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  file(CREATE_LINK \"${GUSHMIRE_BIN_TO_HACK}\" \"\${link}\" SYMBOLIC)
-  message(STATUS \"Installing: \${link} -> ${GUSHMIRE_BIN_TO_HACK}\")
-")
+function(gushmire_install_link directory name)
+  file(RELATIVE_PATH target /${directory} /${GUSHMIRE_HACK_DIR}/gushmire)
+  install(CODE "
+    set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${directory}\")
+    file(MAKE_DIRECTORY \"\${dir}\")
+    file(CREATE_LINK \"${target}\" \"\${dir}/${name}\" SYMBOLIC)
+    message(STATUS \"Installing: \${dir}/${name} -> ${target}\")
+  ")
+endfunction()
+# For people who start it by hand.
+gushmire_install_link(${CMAKE_INSTALL_BINDIR} gushmire)
+# xsecurelock finds XSECURELOCK_SAVER=saver_gushmire among its helpers.
+gushmire_install_link(${CMAKE_INSTALL_LIBEXECDIR}/xsecurelock saver_gushmire)
 install(FILES ${PROJECT_BINARY_DIR}/gushmire.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/gushmire.xml

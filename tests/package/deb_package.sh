@@ -34,6 +34,7 @@ done
   pass "architecture $(dpkg --print-architecture)" || fail "wrong architecture"
 
 files=(/usr/libexec/xscreensaver/gushmire /usr/bin/gushmire
+       /usr/libexec/xsecurelock/saver_gushmire
        /usr/share/xscreensaver/config/gushmire.xml
        /usr/share/man/man1/gushmire.1.gz)
 timeout 120 dpkg -i "$deb" >"$work/install.log" 2>&1 ||
