@@ -4,6 +4,8 @@
 set -u
 build=$1
 cpack=$2
+x11_tests=$3
+xprobe=${4:-}
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIPPED: installing a .deb needs root"
   exit 0
@@ -49,6 +51,13 @@ grep -q '<command arg="-root"/>' /usr/share/xscreensaver/config/gushmire.xml &&
   pass "XScreenSaver entry runs it with -root" || fail "bad XScreenSaver entry"
 zcat /usr/share/man/man1/gushmire.1.gz | grep -q '^\.TH GUSHMIRE 1' &&
   pass "man page installed" || fail "man page unreadable"
+
+# The settings dialog with the installed description (the X11 suite's
+# helpers; only when this build has them).
+if [ -n "$xprobe" ] && [ -x "$xprobe" ]; then
+  bash "$x11_tests/settings.sh" /usr/libexec/xscreensaver/gushmire "$xprobe" ||
+    fail "xscreensaver-settings with the package installed"
+fi
 
 timeout 120 dpkg -r gushmire >"$work/remove.log" 2>&1 ||
   { cat "$work/remove.log"; fail "dpkg -r"; }
