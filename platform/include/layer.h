@@ -52,6 +52,13 @@ void SetDisplayBitsPerPixel(int bits);
 // there is no such display; the headless one then stays. Only in programs
 // that link gushmire::platform_x11.
 bool OpenX11Display(const char *name);
+// The X root window's id (0 before OpenX11Display): where a hack asked to
+// draw on the root puts its preview.
+uintptr_t X11RootWindow();
+// From now on SIGTERM and SIGINT end every preview as the destruction of its
+// parent window would, so the host finishes normally. False when the
+// handlers could not be installed.
+bool EndPreviewOnSignals();
 
 // --- Clock and scripted input (headless display) ---------------------------
 // The headless display runs on a virtual clock: GetTickCount reads it, and

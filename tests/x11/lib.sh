@@ -89,3 +89,64 @@ wait_saver_window() {
 
 # Puts the pointer at (X, Y) without --sync (it stalls when already there).
 pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
+
+# wait_drawn WINDOW BEFORE: waits up to 5 s for the window to differ from the
+# picture saved in BEFORE; sets CHANGED to the pixels changed (false when
+# nothing was drawn).
+wait_drawn() {
+  CHANGED=$("$XPROBE" wait-window-change "$1" "$2" 5)
+}
+
+# Every process below PID, deepest first.
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1"); do
+    descendants "$child"
+    echo "$child"
+  done
+}
+# hack_under PID: the pid of a gushmire below PID, if any.
+hack_under() {
+  local pid
+  for pid in $(descendants "$1"); do
+    [ "$(ps -o comm= -p "$pid")" = gushmire ] && echo "$pid" && return 0
+  done
+  return 1
+}
+# wait_hack PID SECONDS: sets HACK to the gushmire below PID once it runs.
+wait_hack() {
+  local i
+  for i in $(seq $(($2 * 10))); do
+    HACK=$(hack_under "$1") && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# drawing WHAT: the screen keeps changing while the hack runs.
+drawing() {
+  sleep 1
+  "$XPROBE" snap "$WORK/frame"
+  "$XPROBE" wait-change "$WORK/frame" 10 200 >/dev/null &&
+    pass "$1: Gushmire is seen drawing" || fail "$1: the screen stays still"
+}
+# gone WHAT PID: the hack process has ended within 5 s.
+gone() {
+  local i
+  for i in $(seq 50); do
+    kill -0 "$2" 2>/dev/null || { pass "$1: the hack is gone"; return 0; }
+    sleep 0.1
+  done
+  fail "$1: the hack still runs"
+}
+# XScreenSaver runs no hack as root: under root its programs run as nobody
+# (through "${AS_USER[@]}"), with a home of the test's own in $HOME.
+run_as_daemon_user() {
+  export HOME=$WORK/home
+  mkdir -p "$HOME"
+  AS_USER=()
+  if [ "$(id -u)" -eq 0 ]; then
+    chmod 755 "$WORK"
+    chown nobody "$HOME"
+    AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+  fi
+}

@@ -10,10 +10,10 @@ id=$(head -n1 "$WORK/host")
 "$XPROBE" window-image "$id" "$WORK/before"
 start_saver /p "$id"
 # The child shows the window's own picture first, then draws over it.
-if changed=$("$XPROBE" wait-window-change "$id" "$WORK/before" 5); then
-  [ "$changed" -lt 15000 ] &&
-    pass "preview draws over the window's picture ($changed pixels)" ||
-    fail "preview covered $changed of 30000 pixels at once"
+if wait_drawn "$id" "$WORK/before"; then
+  [ "$CHANGED" -lt 15000 ] &&
+    pass "preview draws over the window's picture ($CHANGED pixels)" ||
+    fail "preview covered $CHANGED of 30000 pixels at once"
 else
   fail "nothing drawn in the preview window"
 fi

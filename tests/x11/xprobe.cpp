@@ -23,14 +23,15 @@ namespace {
 ::Display *x = nullptr;
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
-               "FILE | shot FILE.ppm | wait-change FILE SECONDS "
-               "MIN | changed FILE | window W H | wait-window TITLE SECONDS |"
-               " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
-               "ID FILE | "
-               "wait-window-change "
-               "ID FILE SECONDS | activate ID | wm-info ID | close ID\n");
+  std::fprintf(
+      stderr,
+      "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
+      "FILE | shot FILE.ppm | wait-change FILE SECONDS "
+      "MIN | changed FILE | window W H [RRGGBB] | wait-window TITLE SECONDS |"
+      " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
+      "ID FILE | "
+      "wait-window-change "
+      "ID FILE SECONDS | activate ID | wm-info ID | close ID\n");
   return 64;
 }
 
@@ -275,15 +276,34 @@ int main(int argc, char **argv) {
     std::printf("%ld\n", changed);
     return ok ? 0 : 1;
   }
-  if (command == "window" && argc == 4) {
+  if (command == "window" && (argc == 4 || argc == 5)) {
     // A plain window for a preview to live in; it lives as long as this
-    // process, so killing the process destroys it.
+    // process, so killing the process destroys it. With a colour, it also
+    // carries a screen-sized desktop picture of that colour the way
+    // XScreenSaver leaves one for its hacks.
     const int screen = XDefaultScreen(x);
     const Window window = XCreateSimpleWindow(
         x, root, 10, 10, static_cast<unsigned>(std::atoi(argv[2])),
         static_cast<unsigned>(std::atoi(argv[3])), 0, XBlackPixel(x, screen),
         XWhitePixel(x, screen));
     XStoreName(x, window, "xprobe preview host");
+    if (argc == 5) {
+      const auto width = static_cast<unsigned>(XDisplayWidth(x, screen));
+      const auto height = static_cast<unsigned>(XDisplayHeight(x, screen));
+      const Pixmap picture =
+          XCreatePixmap(x, root, width, height,
+                        static_cast<unsigned>(XDefaultDepth(x, screen)));
+      XGCValues values{};
+      values.foreground = std::strtoul(argv[4], nullptr, 16);
+      const GC gc = XCreateGC(x, picture, GCForeground, &values);
+      XFillRectangle(x, picture, gc, 0, 0, width, height);
+      XFreeGC(x, gc);
+      const unsigned long item = picture;
+      XChangeProperty(x, window,
+                      XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False),
+                      XA_PIXMAP, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char *>(&item), 1);
+    }
     XMapWindow(x, window);
     XSync(x, False);
     std::printf("%lu\n", window);

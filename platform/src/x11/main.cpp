@@ -1,26 +1,157 @@
 // The native gushmire program: starts exactly as gushmire.scr does on
 // Windows, with the command line built from argv and the X display as the
-// screen.
+// screen. It also runs the way XScreenSaver and xsecurelock run their
+// hacks: inside a window they name, or on the root, until a signal or the
+// window's end stops it.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "entry.h"
 #include "layer.h"
 
-// Exit code when there is no display to run on.
+namespace {
+
+// Exit codes besides the host's own.
+constexpr int kUsageExit = 1;
 constexpr int kNoDisplayExit = 2;
 
+constexpr char kUsage[] =
+    "Usage: gushmire [/s | /p ID | /c | /a]\n"
+    "       gushmire -root | -window-id ID\n"
+    "       gushmire --help | --version\n"
+    "\n"
+    "Windows switches:\n"
+    "  /s            full screen; any key, click or mouse travel ends it\n"
+    "  /p ID         preview inside the X window ID (decimal)\n"
+    "  /c            the About box (also with no switch at all)\n"
+    "  /a            password change (nothing to change here)\n"
+    "\n"
+    "Hack options (XScreenSaver, xsecurelock):\n"
+    "  -root         draw on the root window, or on $XSCREENSAVER_WINDOW\n"
+    "  -window-id ID draw inside the X window ID (0x... or decimal)\n"
+    "  Input never ends a hack; SIGTERM, SIGINT or the window's end do.\n"
+    "  With no switch and $XSCREENSAVER_WINDOW set, it draws there.\n"
+    "\n"
+    "Exit: 0 done, 1 bad option, 2 no X display, 255 bad switch or window.\n";
+
+bool IsOption(const char *argument, const char *name) {
+  // Both -name and --name, as X programs take them.
+  if (argument[0] == '-' && argument[1] == '-') {
+    ++argument;
+  }
+  return std::strcmp(argument, name) == 0;
+}
+
+// An X window id, 0x... or decimal; 0 when the text is not one.
+unsigned long ParseWindowId(const char *text) {
+  if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' ||
+      *text == ' ') {
+    return 0;
+  }
+  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  errno = 0;
+  char *end = nullptr;
+  const unsigned long value = std::strtoul(text, &end, hex ? 16 : 10);
+  // Window ids are 32-bit values on the wire.
+  if (errno != 0 || end == text || *end != '\0' || value > 0xFFFFFFFFul) {
+    return 0;
+  }
+  return value;
+}
+
+int BadOption(const char *what, const char *value) {
+  std::fprintf(stderr, "gushmire: %s \"%s\"\n%s", what, value, kUsage);
+  return kUsageExit;
+}
+
+struct Hack {
+  bool on = false;
+  bool root = false;
+  unsigned long window = 0;
+};
+
+// Reads the hack options; returns an exit code when the program should
+// stop at once, -1 to go on.
+int ReadHackOptions(int argc, char **argv, Hack *hack) {
+  if (argc == 2 && IsOption(argv[1], "-help")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && IsOption(argv[1], "-version")) {
+    std::printf("gushmire %s\n", GUSHMIRE_VERSION);
+    return 0;
+  }
+  const char *named = std::getenv("XSCREENSAVER_WINDOW");
+  const bool hackOption = argc > 1 && (IsOption(argv[1], "-root") ||
+                                       IsOption(argv[1], "-window-id"));
+  if (argc > 1 && !hackOption) {
+    return -1; // a Windows switch, with its own meaning
+  }
+  hack->on = true;
+  for (int i = 1; i < argc; ++i) {
+    if (IsOption(argv[i], "-root")) {
+      hack->root = true;
+    } else if (IsOption(argv[i], "-window-id")) {
+      if (i + 1 >= argc) {
+        return BadOption("-window-id needs a window id", "");
+      }
+      hack->window = ParseWindowId(argv[++i]);
+      if (hack->window == 0) {
+        return BadOption("bad window id", argv[i]);
+      }
+    } else {
+      return BadOption("unknown option", argv[i]);
+    }
+  }
+  if (hack->window != 0) {
+    return -1;
+  }
+  // The daemon's window stands for the root, as with its other hacks.
+  if (named != nullptr && *named != '\0') {
+    hack->window = ParseWindowId(named);
+    if (hack->window == 0) {
+      return BadOption("bad XSCREENSAVER_WINDOW", named);
+    }
+    return -1;
+  }
+  if (!hack->root) {
+    hack->on = false; // no switch at all: the About box, as on Windows
+  }
+  return -1;
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
-  const std::string commandLine =
-      platform::CommandLineFromArguments(argc, argv);
-  platform::SetCommandLine(commandLine.c_str());
+  Hack hack;
+  if (const int code = ReadHackOptions(argc, argv, &hack); code >= 0) {
+    return code;
+  }
   if (!platform::OpenX11Display(nullptr)) {
     std::fprintf(stderr, "gushmire: cannot open the X display \"%s\"\n",
                  std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY")
                                                    : "");
     return kNoDisplayExit;
   }
+  std::string commandLine;
+  if (hack.on) {
+    // A hack is the host's preview in that window: it never ends on input
+    // and draws at the window's size, full screen where that is the screen.
+    const unsigned long window =
+        hack.window != 0 ? hack.window : platform::X11RootWindow();
+    const std::string id = std::to_string(window);
+    const char *const arguments[] = {argv[0], "/p", id.c_str()};
+    commandLine = platform::CommandLineFromArguments(3, arguments);
+    if (!platform::EndPreviewOnSignals()) {
+      std::fprintf(stderr, "gushmire: cannot catch SIGTERM and SIGINT\n");
+    }
+  } else {
+    commandLine = platform::CommandLineFromArguments(argc, argv);
+  }
+  platform::SetCommandLine(commandLine.c_str());
   return WinMain(GetModuleHandleA(nullptr), nullptr,
                  const_cast<LPSTR>(GetCommandLineA()), SW_SHOWNORMAL);
 }

@@ -4,6 +4,7 @@
 // where the server shares memory with us, XPutImage otherwise), turns X input
 // into the layer's hardware input, and answers for windows of other
 // processes by their X ids. No X header is seen outside this folder.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/mman.h>
@@ -53,6 +54,17 @@ int OnXError(::Display *, XErrorEvent *event) {
   _exit(kDisplayLostExit);
 }
 int OnIoError(::Display *) { DisplayLost(); }
+
+// SIGTERM and SIGINT end a preview as its parent's destruction would: the
+// handler only sets the flag and wakes Wait through the pipe.
+volatile std::sig_atomic_t stopRequested = 0;
+int wakePipe[2] = {-1, -1};
+void OnStopSignal(int) {
+  stopRequested = 1;
+  const char byte = 0;
+  const ssize_t written = write(wakePipe[1], &byte, 1);
+  static_cast<void>(written);
+}
 #ifdef GUSHMIRE_HAVE_IO_ERROR_EXIT_HANDLER
 void OnIoErrorExit(::Display *, void *) { DisplayLost(); }
 #endif
@@ -177,6 +189,7 @@ struct Native {
 class X11 final : public Backend {
 public:
   bool Open(const char *name);
+  uintptr_t Root() const { return root; }
 
   Display &Screen() override { return screen; }
   void Present(const RECT &area) override;
@@ -225,6 +238,8 @@ private:
   void Handle(XEvent &event);
   void PresentTo(uintptr_t window, const Native &native, const RECT &area);
   void GrabPicture(Window from, const RECT &area);
+  Drawable Screenshot(Window from, const RECT &part, int *dx, int *dy);
+  void EndPreviewsIfStopped();
   void SetupImages();
   void BuildColourLookup();
   uint32_t PixelOf(uint32_t rgb) const;
@@ -449,12 +464,67 @@ bool X11::Viewable(Window id) {
 // a preview's foreign parent at its top left), before our window covers it:
 // the saver draws over the picture as it was, as on Windows, where its
 // background is never erased.
+// XScreenSaver leaves a picture of the desktop, taken before it blanked the
+// screen, as a pixmap in the _SCREENSAVER_SCREENSHOT property of the window
+// it gives its hack. It may cover the whole screen: the window's own part is
+// at the window's position on the root. 0 when there is none that fits.
+Drawable X11::Screenshot(Window from, const RECT &part, int *dx, int *dy) {
+  if (from == root) {
+    return 0;
+  }
+  const Atom property = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  Pixmap pixmap = 0;
+  Trap();
+  if (XGetWindowProperty(x, from, property, 0, 1, False, XA_PIXMAP, &type,
+                         &format, &count, &after, &data) == Success &&
+      type == XA_PIXMAP && format == 32 && count == 1 && data != nullptr) {
+    // Xlib hands 32-bit items over as longs.
+    std::memcpy(&pixmap, data, sizeof pixmap);
+  }
+  if (data != nullptr) {
+    XFree(data);
+  }
+  Window shotRoot = 0, child = 0;
+  int shotX = 0, shotY = 0, rootX = 0, rootY = 0;
+  unsigned width = 0, height = 0, border = 0, shotDepth = 0;
+  const bool fits =
+      pixmap != 0 &&
+      XGetGeometry(x, pixmap, &shotRoot, &shotX, &shotY, &width, &height,
+                   &border, &shotDepth) != 0 &&
+      static_cast<int>(shotDepth) == depth &&
+      XTranslateCoordinates(x, from, root, 0, 0, &rootX, &rootY, &child) != 0;
+  if (!Untrap() || !fits) {
+    return 0;
+  }
+  const auto covers = [&](int offsetX, int offsetY) {
+    return offsetX >= 0 && offsetY >= 0 &&
+           offsetX + part.right <= static_cast<long>(width) &&
+           offsetY + part.bottom <= static_cast<long>(height);
+  };
+  if (covers(rootX, rootY)) {
+    *dx = rootX;
+    *dy = rootY;
+  } else if (!covers(0, 0)) {
+    return 0;
+  }
+  return pixmap;
+}
+
 void X11::GrabPicture(Window from, const RECT &area) {
   const RECT part = Intersect(area, RECT{0, 0, screen.width, screen.height});
   if (Empty(part)) {
     return;
   }
   const int width = part.right - part.left;
+  int dx = 0, dy = 0;
+  Drawable source = Screenshot(from, part, &dx, &dy);
+  if (source == 0) {
+    source = from;
+  }
   for (int top = part.top; top < part.bottom; top += stripRows) {
     const int rows = std::min(stripRows, static_cast<int>(part.bottom) - top);
     XImage *image = nullptr;
@@ -465,12 +535,13 @@ void X11::GrabPicture(Window from, const RECT &area) {
       sharedBusy = false;
       const int fullHeight = strip->height;
       strip->height = rows;
-      if (XShmGetImage(x, from, strip, part.left, top, AllPlanes)) {
+      if (XShmGetImage(x, source, strip, part.left + dx, top + dy, AllPlanes)) {
         image = strip;
       }
       strip->height = fullHeight;
     } else {
-      image = XGetImage(x, from, part.left, top, static_cast<unsigned>(width),
+      image = XGetImage(x, source, part.left + dx, top + dy,
+                        static_cast<unsigned>(width),
                         static_cast<unsigned>(rows), AllPlanes, ZPixmap);
     }
     if (!Untrap() || image == nullptr) {
@@ -809,7 +880,26 @@ bool X11::ActivateForeign(uintptr_t id) {
   return raised;
 }
 
+void X11::EndPreviewsIfStopped() {
+  if (stopRequested == 0) {
+    return;
+  }
+  char drain[64];
+  while (read(wakePipe[0], drain, sizeof drain) > 0) {
+  }
+  std::vector<uintptr_t> parents;
+  for (const auto &[window, native] : natives) {
+    if (native.foreignParent != 0) {
+      parents.push_back(native.foreignParent);
+    }
+  }
+  for (uintptr_t parent : parents) {
+    ForeignWindowGone(parent);
+  }
+}
+
 void X11::Poll() {
+  EndPreviewsIfStopped();
   while (!parentsGone.empty()) {
     const uintptr_t gone = parentsGone.back();
     parentsGone.pop_back();
@@ -824,7 +914,7 @@ void X11::Poll() {
 
 void X11::Wait(std::optional<uint64_t> deadline) {
   XFlush(x);
-  if (!parentsGone.empty() || XPending(x) > 0) {
+  if (!parentsGone.empty() || XPending(x) > 0 || stopRequested != 0) {
     Poll();
     return;
   }
@@ -836,8 +926,9 @@ void X11::Wait(std::optional<uint64_t> deadline) {
             ? 0
             : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
   }
-  pollfd descriptor{XConnectionNumber(x), POLLIN, 0};
-  poll(&descriptor, 1, timeout);
+  pollfd descriptors[2] = {{XConnectionNumber(x), POLLIN, 0},
+                           {wakePipe[0], POLLIN, 0}};
+  poll(descriptors, wakePipe[0] >= 0 ? 2 : 1, timeout);
   // Reading the connection also finds out a server that went away.
   Poll();
 }
@@ -1034,8 +1125,23 @@ bool UseX11Display(const char *name) {
   return true;
 }
 
+uintptr_t X11RootWindow() { return backend().Root(); }
+
+bool EndPreviewOnSignals() {
+  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
+    return false;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  return sigaction(SIGTERM, &action, nullptr) == 0 &&
+         sigaction(SIGINT, &action, nullptr) == 0;
+}
+
 } // namespace platform::detail
 
 namespace platform {
 bool OpenX11Display(const char *name) { return detail::UseX11Display(name); }
+uintptr_t X11RootWindow() { return detail::X11RootWindow(); }
+bool EndPreviewOnSignals() { return detail::EndPreviewOnSignals(); }
 } // namespace platform

@@ -1,0 +1,23 @@
+# The man page formats without a warning and documents every option the
+# program's own usage lists.
+set -u
+page=$1
+gushmire=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$page" 2>&1)
+[ -z "$warnings" ] && echo "ok: groff finds nothing to warn about" ||
+  fail "groff warnings: $warnings"
+text=$(LC_ALL=C.UTF-8 MANWIDTH=80 groff -man -Tascii "$page" 2>/dev/null |
+  sed 's/.\x08//g')
+grep -q "@VERSION@" "$page" && fail "version not filled in"
+for option in $("$gushmire" --help | grep -oE '(^| )(/[a-z]|--?[a-z][a-z-]+)' |
+  sort -u); do
+  grep -qF -- "$option" <<<"$text" && echo "ok: $option documented" ||
+    fail "$option is missing from the man page"
+done
+for section in "EXIT STATUS" "HACK OPTIONS" "INSTALLING" "SIGNALS"; do
+  grep -q "^$section" <<<"$text" || fail "no $section section"
+done
+exit $((failures > 0))
