@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxext-dev libxfixes-dev libpng-dev libgif-dev libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool imagemagick
-  clang-format
+  clang-format python3
   dpkg-dev groff-base xscreensaver xsecurelock
 )
 

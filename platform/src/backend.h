@@ -42,6 +42,10 @@ public:
   virtual void ShowNative(uintptr_t window, bool shown) = 0;
   virtual void RaiseNative(uintptr_t window) = 0;
   virtual void DestroyNative(uintptr_t window) = 0;
+  // A dialog box, before it is first shown: a window-managed top level of
+  // fixed size whose close button sends it WM_CLOSE, kept above
+  // `transientFor` (a foreign window; 0 for none).
+  virtual void ManageDialog(uintptr_t /*window*/, uintptr_t /*transientFor*/) {}
 
   // --- Foreign windows (other processes), by id ---------------------------
   virtual bool ForeignExists(uintptr_t id) = 0;
@@ -51,6 +55,9 @@ public:
   // matches any); 0 when there is none.
   virtual uintptr_t FindForeign(const char *className, const char *title) = 0;
   virtual bool ActivateForeign(uintptr_t id) = 0;
+  // The window the desktop says is active, when it is not one of ours; 0
+  // when it cannot tell.
+  virtual uintptr_t ForeignForeground() { return 0; }
   // When a foreign window dies the backend calls ForeignWindowGone(id)
   // (below) from within Wait or Poll.
 

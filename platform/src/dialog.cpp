@@ -1,10 +1,15 @@
 // Modal dialogs from templates: DialogBoxParamA, EndDialog, GetDlgItem.
 //
-// Dialog units become pixels with fixed base units of 6 x 13 (MS Sans Serif
-// at 8 points on a 96-dpi screen): x * 6 / 4 and y * 13 / 8, rounded. The
-// headless display draws no frames, so the window is its client area.
+// Dialog units become pixels through base units: x * width / 4 and
+// y * height / 8, rounded, where width and height are the template font's
+// average character width and line height (see control_paint.h), or a fixed
+// 6 x 13 (MS Sans Serif at 8 points on a 96-dpi screen) when there is no
+// font. The headless display draws no frames, so the window is its client
+// area.
 #include <map>
 
+#include "backend.h"
+#include "control_paint.h"
 #include "dialog_controls.h"
 #include "dialog_template.h"
 #include "display.h"
@@ -14,8 +19,25 @@ using namespace platform::detail;
 
 namespace {
 
-constexpr int kBaseX = 6;
-constexpr int kBaseY = 13;
+struct BaseUnits {
+  int x = 6;
+  int y = 13;
+};
+
+bool &DialogTextOn() {
+  static bool on = true;
+  return on;
+}
+
+BaseUnits UnitsOf(const DialogTemplate &t) {
+  if ((t.style & DS_SETFONT) && DialogTextOn()) {
+    if (const auto font = DialogFont(t.typeface, t.pointSize)) {
+      return BaseUnits{font->averageWidth, font->lineHeight};
+    }
+  }
+  DialogFont("", 0); // no text for this dialog
+  return BaseUnits{};
+}
 
 struct FontObject : Object {
   static constexpr Kind kKind = Kind::Font;
@@ -180,7 +202,7 @@ LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
 
 // Creates the template's controls; false if one cannot be created.
 bool CreateControls(HWND dialog, Dialog &d, const DialogTemplate &t,
-                    HINSTANCE instance) {
+                    const BaseUnits &u, HINSTANCE instance) {
   for (const DialogItem &item : t.items) {
     const char *className = item.windowClass.ordinal != 0
                                 ? ControlClassName(item.windowClass.ordinal)
@@ -193,9 +215,8 @@ bool CreateControls(HWND dialog, Dialog &d, const DialogTemplate &t,
                             : item.text.name.c_str();
     HWND control = CreateWindowExA(
         item.exStyle, className, text, item.style | WS_CHILD,
-        Scale(item.x, kBaseX, 4), Scale(item.y, kBaseY, 8),
-        Scale(item.width, kBaseX, 4), Scale(item.height, kBaseY, 8), dialog,
-        ToHandle<HMENU>(item.id), instance,
+        Scale(item.x, u.x, 4), Scale(item.y, u.y, 8), Scale(item.width, u.x, 4),
+        Scale(item.height, u.y, 8), dialog, ToHandle<HMENU>(item.id), instance,
         item.creationData.empty()
             ? nullptr
             : const_cast<BYTE *>(item.creationData.data()));
@@ -212,12 +233,13 @@ bool CreateControls(HWND dialog, Dialog &d, const DialogTemplate &t,
 
 // Where the dialog goes: centred on the screen with DS_CENTER, else at its
 // template position from the owner's client area (or the screen's corner).
-POINT Placement(const DialogTemplate &t, HWND owner, int width, int height) {
+POINT Placement(const DialogTemplate &t, const BaseUnits &u, HWND owner,
+                int width, int height) {
   const Display &screen = TheDisplay();
   if (t.style & DS_CENTER) {
     return POINT{(screen.width - width) / 2, (screen.height - height) / 2};
   }
-  POINT at{Scale(t.x, kBaseX, 4), Scale(t.y, kBaseY, 8)};
+  POINT at{Scale(t.x, u.x, 4), Scale(t.y, u.y, 8)};
   if (const WindowObject *o = FindWindowObject(owner)) {
     const POINT origin = ClientOrigin(*o);
     at.x += origin.x;
@@ -275,14 +297,15 @@ void ModalLoop(HWND dialog, Dialog &d, std::optional<WPARAM> &quit) {
 // -1 when it cannot be created. `disabledOwner` (0 for none) is enabled
 // again before the dialog goes, so that activation can pass back to it.
 INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
-                  DLGPROC procedure, LPARAM param, uintptr_t disabledOwner,
-                  std::optional<WPARAM> &quit) {
+                  uintptr_t foreignOwner, DLGPROC procedure, LPARAM param,
+                  uintptr_t disabledOwner, std::optional<WPARAM> &quit) {
   RegisterDialogClasses(DialogProcedure);
   const std::string className =
       t.windowClass.Empty() ? "#32770" : t.windowClass.name;
-  const int width = Scale(t.width, kBaseX, 4);
-  const int height = Scale(t.height, kBaseY, 8);
-  const POINT at = Placement(t, owner, width, height);
+  const BaseUnits u = UnitsOf(t);
+  const int width = Scale(t.width, u.x, 4);
+  const int height = Scale(t.height, u.y, 8);
+  const POINT at = Placement(t, u, owner, width, height);
   HWND dialog = CreateWindowExA(
       t.exStyle, t.windowClass.ordinal != 0 ? nullptr : className.c_str(),
       t.title.c_str(), t.style & ~(WS_VISIBLE | WS_CHILD), at.x, at.y, width,
@@ -290,6 +313,9 @@ INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
   if (dialog == nullptr) {
     SetEnabled(disabledOwner, true);
     return -1;
+  }
+  if (owner == nullptr) {
+    TheBackend().ManageDialog(HandleValue(dialog), foreignOwner);
   }
   Dialog d;
   d.procedure = procedure;
@@ -300,7 +326,7 @@ INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
     SendMessageA(dialog, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
   }
   INT_PTR result = -1;
-  if (CreateControls(dialog, d, t, instance)) {
+  if (CreateControls(dialog, d, t, u, instance)) {
     HWND first = FirstTabStop(d);
     if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first),
                      param) != 0) {
@@ -325,6 +351,8 @@ INT_PTR RunDialog(const DialogTemplate &t, HINSTANCE instance, HWND owner,
 
 } // namespace
 
+void platform::detail::SetDialogText(bool on) { DialogTextOn() = on; }
+
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
                                HWND owner, DLGPROC procedure, LPARAM param) {
   const std::optional<DialogTemplate> t = LoadTemplate(instance, templateName);
@@ -332,8 +360,10 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
     return -1;
   }
   // Another process's window (the foreground one, say) cannot own ours:
-  // the dialog then stands alone, as an unowned one.
+  // the dialog then stands alone, kept above it by the window manager.
+  uintptr_t foreignOwner = 0;
   if (FindWindowObject(owner) == nullptr) {
+    foreignOwner = HandleValue(owner);
     owner = nullptr;
   }
   // The owner's top-level window takes no input while the dialog runs.
@@ -345,8 +375,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
     SetEnabled(ownerWindow, false);
   }
   std::optional<WPARAM> quit;
-  const INT_PTR result = RunDialog(*t, instance, owner, procedure, param,
-                                   disabled ? ownerWindow : 0, quit);
+  const INT_PTR result = RunDialog(*t, instance, owner, foreignOwner, procedure,
+                                   param, disabled ? ownerWindow : 0, quit);
   if (quit) {
     PostQuitMessage(static_cast<int>(*quit));
   }

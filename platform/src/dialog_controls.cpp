@@ -1,9 +1,13 @@
 // Push buttons and statics, just enough for dialogs: a button reports a
 // click (mouse up after down, or Space) to its parent; an icon static takes
-// its icon from the resource the template names, at the icon's size.
+// its icon from the resource the template names, at the icon's size. Both
+// draw themselves in WM_PAINT (see control_paint.h).
 #include "dialog_controls.h"
 
 #include <map>
+#include <string>
+
+#include "control_paint.h"
 
 #include "gdi_objects.h"
 #include "window.h"
@@ -19,6 +23,10 @@ constexpr DWORD kStaticTypeMask = 0x1F; // SS_TYPEMASK
 struct ControlState {
   WPARAM font = 0;
   bool pressed = false;
+  // Icon statics: where their icon comes from.
+  HINSTANCE instance = nullptr;
+  std::string iconName; // empty when given by ordinal
+  WORD iconOrdinal = 0;
 };
 
 std::map<uintptr_t, ControlState> &Controls() {
@@ -49,6 +57,33 @@ bool CommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT &result) {
   }
 }
 
+std::string WindowText(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void PaintStatic(HWND window, const WindowObject &w) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  const DWORD type = w.style & kStaticTypeMask;
+  if (type == SS_ICON) {
+    const auto found = Controls().find(HandleValue(window));
+    if (found != Controls().end()) {
+      const ControlState &s = found->second;
+      DrawIconResource(window, s.instance,
+                       s.iconOrdinal != 0 ? MAKEINTRESOURCEA(s.iconOrdinal)
+                                          : s.iconName.c_str(),
+                       0, 0);
+    }
+  } else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) {
+    RECT r{};
+    GetClientRect(window, &r);
+    DrawTextInBox(window, WindowText(window), r, type);
+  }
+  EndPaint(window, &paint);
+}
+
 void Clicked(HWND button) {
   const WindowObject *w = FindWindowObject(button);
   if (w == nullptr || (w->style & WS_CHILD) == 0) {
@@ -68,6 +103,16 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam,
   }
   ControlState &state = Controls()[HandleValue(window)];
   switch (message) {
+  case WM_PAINT: {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    DrawButtonFrame(window, IsDefaultPushButton(window));
+    RECT r{};
+    GetClientRect(window, &r);
+    DrawTextInBox(window, WindowText(window), r, SS_CENTER, true);
+    EndPaint(window, &paint);
+    return 0;
+  }
   case WM_LBUTTONDOWN:
     state.pressed = true;
     SetFocus(window);
@@ -99,12 +144,24 @@ LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam,
       (w->style & kStaticTypeMask) == SS_ICON && lParam != 0) {
     // The window name is the icon's resource name or ordinal.
     const auto *create = reinterpret_cast<const CREATESTRUCTA *>(lParam);
+    ControlState &state = Controls()[HandleValue(window)];
+    state.instance = create->hInstance;
+    if (IS_INTRESOURCE(create->lpszName)) {
+      state.iconOrdinal =
+          static_cast<WORD>(reinterpret_cast<uintptr_t>(create->lpszName));
+    } else if (create->lpszName != nullptr) {
+      state.iconName = create->lpszName;
+    }
     const IconObject *icon =
         Find<IconObject>(LoadIconA(create->hInstance, create->lpszName));
     if (icon != nullptr) {
       w->width = icon->width; // an icon static takes its icon's size
       w->height = icon->height;
     }
+    return 0;
+  }
+  if (message == WM_PAINT && w != nullptr) {
+    PaintStatic(window, *w);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -333,6 +333,12 @@ BOOL WINAPI SetForegroundWindow(HWND window) {
 
 HWND WINAPI GetForegroundWindow(void) {
   const uintptr_t foreground = state().foreground;
+  if (state().active == 0 && !(foreground != 0 && !IsOurHandle(foreground))) {
+    // None of ours is active: the desktop knows which window is.
+    if (const uintptr_t desktop = TheBackend().ForeignForeground()) {
+      return ToHandle<HWND>(desktop);
+    }
+  }
   if (IsOurHandle(foreground) && !Alive(foreground)) {
     return nullptr;
   }

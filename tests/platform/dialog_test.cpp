@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "control_paint.h"
 #include "dialog_template.h"
 #include "embedded_resources.h"
 #include "windowing_fixture.h"
@@ -173,8 +174,14 @@ protected:
   void SetUp() override {
     Windowing::SetUp();
     platform::OpenHeadlessDisplay(640, 480, 0);
+    // The fixed 6 x 13 base units, whatever fonts the machine has.
+    platform::detail::SetDialogText(false);
     current = BoxRun{};
     run = &current;
+  }
+  void TearDown() override {
+    platform::detail::SetDialogText(true);
+    Windowing::TearDown();
   }
   // Runs the About box owned by `owner`, with `script` scheduled 50 ms in.
   INT_PTR About(HWND owner, std::function<void()> script) {

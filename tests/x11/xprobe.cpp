@@ -31,7 +31,7 @@ int Usage() {
       " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
       "ID FILE | "
       "wait-window-change "
-      "ID FILE SECONDS\n");
+      "ID FILE SECONDS | activate ID | wm-info ID | close ID\n");
   return 64;
 }
 
@@ -312,6 +312,62 @@ int main(int argc, char **argv) {
     for (;;) {
       pause();
     }
+  }
+  if (command == "activate" && argc == 3) {
+    // What a window manager does for the window it activates.
+    const unsigned long id = std::strtoul(argv[2], nullptr, 10);
+    XChangeProperty(x, root, XInternAtom(x, "_NET_ACTIVE_WINDOW", False),
+                    XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(&id), 1);
+    XSync(x, False);
+    return 0;
+  }
+  if (command == "wm-info" && argc == 3) {
+    // What a window manager reads: "TRANSIENT_FOR MINW MINH MAXW MAXH
+    // DELETE(0/1) CLASS".
+    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    Window transient = 0;
+    XGetTransientForHint(x, id, &transient);
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(x, id, &hints, &supplied);
+    Atom *protocols = nullptr;
+    int count = 0;
+    bool closes = false;
+    if (XGetWMProtocols(x, id, &protocols, &count) != 0) {
+      for (int i = 0; i < count; ++i) {
+        closes =
+            closes || protocols[i] == XInternAtom(x, "WM_DELETE_WINDOW", False);
+      }
+      XFree(protocols);
+    }
+    XClassHint hint{};
+    XGetClassHint(x, id, &hint);
+    std::printf("%lu %d %d %d %d %d %s\n", transient,
+                (hints.flags & PMinSize) ? hints.min_width : -1,
+                (hints.flags & PMinSize) ? hints.min_height : -1,
+                (hints.flags & PMaxSize) ? hints.max_width : -1,
+                (hints.flags & PMaxSize) ? hints.max_height : -1,
+                closes ? 1 : 0,
+                hint.res_class != nullptr ? hint.res_class : "-");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return 0;
+  }
+  if (command == "close" && argc == 3) {
+    // The window manager's close button.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window =
+        static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
+    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] =
+        static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x, event.xclient.window, False, NoEventMask, &event);
+    XSync(x, False);
+    return 0;
   }
   if (command == "wait-window" && argc == 4) {
     Window found = 0;

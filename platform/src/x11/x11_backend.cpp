@@ -199,6 +199,8 @@ public:
   void ShowNative(uintptr_t window, bool shown) override;
   void RaiseNative(uintptr_t window) override;
   void DestroyNative(uintptr_t window) override;
+  void ManageDialog(uintptr_t window, uintptr_t transientFor) override;
+  uintptr_t ForeignForeground() override;
 
   bool ForeignExists(uintptr_t id) override;
   bool ForeignClientSize(uintptr_t id, int *width, int *height) override;
@@ -707,6 +709,61 @@ void X11::ShowNative(uintptr_t window, bool shown) {
   }
 }
 
+void X11::ManageDialog(uintptr_t window, uintptr_t transientFor) {
+  const auto found = natives.find(window);
+  const WindowObject *w = FindWindowObject(window);
+  if (found == natives.end() || found->second.foreignParent != 0 ||
+      w == nullptr) {
+    return;
+  }
+  const Window id = found->second.id;
+  // A fixed size, at the place the dialog code chose (centred).
+  XSizeHints *hints = XAllocSizeHints();
+  if (hints != nullptr) {
+    hints->flags = USPosition | PPosition | PMinSize | PMaxSize;
+    hints->x = w->x;
+    hints->y = w->y;
+    hints->min_width = hints->max_width = std::max(1, w->width);
+    hints->min_height = hints->max_height = std::max(1, w->height);
+    XSetWMNormalHints(x, id, hints);
+    XFree(hints);
+  }
+  Atom deleteWindow = XInternAtom(x, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(x, id, &deleteWindow, 1);
+  Trap();
+  if (transientFor != 0 && ForeignExists(transientFor)) {
+    XSetTransientForHint(x, id, static_cast<Window>(transientFor));
+  }
+  Untrap();
+}
+
+uintptr_t X11::ForeignForeground() {
+  const Atom active = XInternAtom(x, "_NET_ACTIVE_WINDOW", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  uintptr_t found = 0;
+  Trap();
+  if (XGetWindowProperty(x, root, active, 0, 1, False, XA_WINDOW, &type,
+                         &format, &count, &after, &data) == Success &&
+      type == XA_WINDOW && format == 32 && count == 1 && data != nullptr) {
+    // 32-bit properties come back as longs.
+    unsigned long value = 0;
+    std::memcpy(&value, data, sizeof value);
+    found = static_cast<uintptr_t>(value);
+  }
+  if (data != nullptr) {
+    XFree(data);
+  }
+  Untrap();
+  uintptr_t ours = 0;
+  if (found != 0 && NativeById(static_cast<Window>(found), &ours) != nullptr) {
+    return 0; // one of ours: the layer knows its own active window
+  }
+  return found != 0 && ForeignExists(found) ? found : 0;
+}
+
 void X11::RaiseNative(uintptr_t window) {
   auto found = natives.find(window);
   if (found == natives.end() || found->second.foreignParent != 0) {
@@ -899,6 +956,15 @@ void X11::Handle(XEvent &event) {
       Trap();
       XSetInputFocus(x, event.xmap.window, RevertToPointerRoot, CurrentTime);
       Untrap();
+    }
+    break;
+  case ClientMessage:
+    // The window manager's close button.
+    if (NativeById(event.xclient.window, &window) != nullptr &&
+        event.xclient.format == 32 &&
+        static_cast<Atom>(event.xclient.data.l[0]) ==
+            XInternAtom(x, "WM_DELETE_WINDOW", False)) {
+      PostMessageA(ToHandle<HWND>(window), WM_CLOSE, 0, 0);
     }
     break;
   case DestroyNotify: {
