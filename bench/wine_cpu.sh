@@ -19,7 +19,9 @@ wine_scripts="$root/tests/wine"
 state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-cpu.XXXXXX")"
 saver_pid=""
 stop() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
+  # The saver has usually ended by now; a failing kill must not end the
+  # clean-up under set -e.
+  [ -z "$saver_pid" ] || kill "$saver_pid" 2>/dev/null || true
   bash "$wine_scripts/wine-env-stop.sh" "$state"
   rm -rf "$state"
 }
