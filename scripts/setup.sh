@@ -10,7 +10,7 @@ packages=(
   libx11-dev libpng-dev libgif-dev libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool imagemagick
-  clang-format
+  clang-format clang libclang-rt-14-dev
 )
 
 sudo_cmd=()

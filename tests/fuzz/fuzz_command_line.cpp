@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   }
   const std::size_t objects = platform::LiveObjectCount();
   FreshProcess();
-  platform::ScheduleAfter(2000, [] { platform::PressKey(VK_ESCAPE); });
-  platform::ScheduleAfter(4000, [] { platform::Click(VK_LBUTTON); });
+  platform::ScheduleAfter(30, [] { platform::PressKey(VK_ESCAPE); });
+  platform::ScheduleAfter(60, [] { platform::Click(VK_LBUTTON); });
   platform::SetIdleHandler([] { PostQuitMessage(0); });
   DispatchCommandLine(GetModuleHandleA(nullptr), tail);
   platform::ResetWindowing();
