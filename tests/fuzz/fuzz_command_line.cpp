@@ -1,0 +1,63 @@
+// The command line as the process receives it: its tail, then the mode the
+// tail chooses, run on a small headless display. Every mode must end: the
+// saver window and the configure box are closed by a key press on the
+// virtual clock, and a wait with nothing left to come ends the run.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "entry.h"
+#include "host_state.h"
+#include "layer.h"
+#include "password.h"
+#include "saver_procedure.h"
+#include "saver_window.h"
+#include "startup.h"
+
+namespace {
+
+// Each run starts as a new process would, with the host's variables in
+// their initial state (a closed saver leaves closingFlag set for good).
+void FreshProcess() {
+  previewFlag = 0;
+  closingFlag = 0;
+  verifyingFlag = 0;
+  saverWindow = nullptr;
+  lastCursorPos = {0, 0};
+  imeModule = nullptr;
+  immAssociateEntry = nullptr;
+  previousInputContext = nullptr;
+  passwordLibrary = nullptr;
+  verifyEntry = nullptr;
+  lastVerifyTick = 0xFFFFFFFF;
+  saverPalette = nullptr;
+  previousPalette = nullptr;
+  timerResult = 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
+  static const bool opened = [] {
+    platform::OpenHeadlessDisplay(32, 24);
+    return true;
+  }();
+  static_cast<void>(opened);
+  const std::string commandLine(reinterpret_cast<const char *>(data), size);
+  const char *tail = CommandLineTail(commandLine.c_str());
+  const char *const start = commandLine.c_str();
+  if (tail < start || tail > start + commandLine.size()) {
+    std::abort();
+  }
+  const std::size_t objects = platform::LiveObjectCount();
+  FreshProcess();
+  platform::ScheduleAfter(30, [] { platform::PressKey(VK_ESCAPE); });
+  platform::ScheduleAfter(60, [] { platform::Click(VK_LBUTTON); });
+  platform::SetIdleHandler([] { PostQuitMessage(0); });
+  DispatchCommandLine(GetModuleHandleA(nullptr), tail);
+  platform::ResetWindowing();
+  if (platform::ScreenSaverRunning() || platform::LiveObjectCount() > objects) {
+    std::abort();
+  }
+  return 0;
+}
