@@ -12,7 +12,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xdotool imagemagick
   clang-format python3
   dpkg-dev groff-base xscreensaver xsecurelock
-  clang-format clang libclang-rt-14-dev
+  clang libclang-rt-14-dev
 )
 
 sudo_cmd=()
