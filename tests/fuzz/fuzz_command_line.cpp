@@ -7,35 +7,13 @@
 #include <string>
 
 #include "entry.h"
+#include "fresh_process.h"
 #include "host_state.h"
 #include "layer.h"
 #include "password.h"
 #include "saver_procedure.h"
 #include "saver_window.h"
 #include "startup.h"
-
-namespace {
-
-// Each run starts as a new process would, with the host's variables in
-// their initial state (a closed saver leaves closingFlag set for good).
-void FreshProcess() {
-  previewFlag = 0;
-  closingFlag = 0;
-  verifyingFlag = 0;
-  saverWindow = nullptr;
-  lastCursorPos = {0, 0};
-  imeModule = nullptr;
-  immAssociateEntry = nullptr;
-  previousInputContext = nullptr;
-  passwordLibrary = nullptr;
-  verifyEntry = nullptr;
-  lastVerifyTick = 0xFFFFFFFF;
-  saverPalette = nullptr;
-  previousPalette = nullptr;
-  timerResult = 0;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   static const bool opened = [] {
@@ -50,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     std::abort();
   }
   const std::size_t objects = platform::LiveObjectCount();
-  FreshProcess();
+  // Each run starts as a new process would.
+  ResetHostVariables();
   platform::ScheduleAfter(30, [] { platform::PressKey(VK_ESCAPE); });
   platform::ScheduleAfter(60, [] { platform::Click(VK_LBUTTON); });
   platform::SetIdleHandler([] { PostQuitMessage(0); });

@@ -75,24 +75,6 @@ void UsePassword() {
   AddVerifier();
 }
 
-void ResetHostVariables() {
-  moduleInstance = nullptr;
-  previewFlag = 0;
-  closingFlag = 0;
-  verifyingFlag = 0;
-  saverWindow = nullptr;
-  lastCursorPos = {0, 0};
-  imeModule = nullptr;
-  immAssociateEntry = nullptr;
-  previousInputContext = nullptr;
-  passwordLibrary = nullptr;
-  verifyEntry = nullptr;
-  lastVerifyTick = 0xFFFFFFFF;
-  saverPalette = nullptr;
-  previousPalette = nullptr;
-  timerResult = 0;
-}
-
 void SaverHost::Fresh() {
   if (started) {
     ExpectAllReleased();

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "fresh_process.h"
 #include "layer.h"
 #include "winapi.h"
 
@@ -44,9 +45,6 @@ void AddInputMethod();
 void SetPasswordSwitch(DWORD type, const std::vector<BYTE> &data);
 // Password switch on and the verifier in place.
 void UsePassword();
-
-// Every host and engine variable back to its state at process start.
-void ResetHostVariables();
 
 class SaverHost : public ::testing::Test {
 public:
