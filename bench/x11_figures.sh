@@ -2,7 +2,8 @@
 # Figures of the native saver on Xvfb: CPU use over a run, time from exec
 # until its window is up (and how much of that the process ran or waited for
 # a core), until the first step drew, and peak resident memory. One line per
-# screen size.
+# screen size, then the resident memory sampled ten times over the run (a
+# leak shows as growth between samples).
 # Usage: bench/x11_figures.sh GUSHMIRE XPROBE [SECONDS] [SIZES...]
 set -u
 gushmire=$(realpath "$1")
@@ -44,13 +45,19 @@ for size in "${sizes[@]}"; do
   "$xprobe" wait-change "$work/desktop" 10 1 >/dev/null
   drawn_ms=$(( ($(date +%s%N) - start) / 1000000 ))
   before=$(ticks "$saver")
-  sleep "$seconds"
+  samples=()
+  for _ in $(seq 10); do
+    sleep "$(awk -v s="$seconds" 'BEGIN { print s / 10 }')"
+    samples+=("$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' \
+      "/proc/$saver/status")")
+  done
   after=$(ticks "$saver")
   cpu=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     'BEGIN { printf "%.2f", 100 * t / hz / s }')
   rss=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$saver/status")
   printf '%-10s %6s %10s %11s %11s %9s %8s\n' "$size" "$cpu" "$window_ms" \
     "$run_ms" "$wait_ms" "+$drawn_ms" "$rss"
+  echo "  rss_MB every $(awk -v s="$seconds" 'BEGIN { print s / 10 }') s: ${samples[*]}"
   kill "$saver"; wait "$saver" 2>/dev/null; saver=
   kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb=
 done

@@ -238,6 +238,7 @@ private:
   void Handle(XEvent &event);
   void PresentTo(uintptr_t window, const Native &native, const RECT &area);
   void GrabPicture(Window from, const RECT &area);
+  XID IdProperty(Window from, const char *name, Atom type);
   Drawable Screenshot(Window from, const RECT &part, int *dx, int *dy);
   void EndPreviewsIfStopped();
   void SetupImages();
@@ -464,6 +465,27 @@ bool X11::Viewable(Window id) {
 // a preview's foreign parent at its top left), before our window covers it:
 // the saver draws over the picture as it was, as on Windows, where its
 // background is never erased.
+// The single XID a window property of TYPE holds, 0 when it holds none.
+// Called with errors trapped: the window may belong to another client.
+XID X11::IdProperty(Window from, const char *name, Atom type) {
+  Atom actual = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  XID id = 0;
+  if (XGetWindowProperty(x, from, XInternAtom(x, name, False), 0, 1, False,
+                         type, &actual, &format, &count, &after,
+                         &data) == Success &&
+      actual == type && format == 32 && count == 1 && data != nullptr) {
+    // Xlib hands 32-bit items over as longs.
+    std::memcpy(&id, data, sizeof id);
+  }
+  if (data != nullptr) {
+    XFree(data);
+  }
+  return id;
+}
+
 // XScreenSaver leaves a picture of the desktop, taken before it blanked the
 // screen, as a pixmap in the _SCREENSAVER_SCREENSHOT property of the window
 // it gives its hack. It may cover the whole screen: the window's own part is
@@ -472,22 +494,8 @@ Drawable X11::Screenshot(Window from, const RECT &part, int *dx, int *dy) {
   if (from == root) {
     return 0;
   }
-  const Atom property = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False);
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char *data = nullptr;
-  Pixmap pixmap = 0;
   Trap();
-  if (XGetWindowProperty(x, from, property, 0, 1, False, XA_PIXMAP, &type,
-                         &format, &count, &after, &data) == Success &&
-      type == XA_PIXMAP && format == 32 && count == 1 && data != nullptr) {
-    // Xlib hands 32-bit items over as longs.
-    std::memcpy(&pixmap, data, sizeof pixmap);
-  }
-  if (data != nullptr) {
-    XFree(data);
-  }
+  const Pixmap pixmap = IdProperty(from, "_SCREENSAVER_SCREENSHOT", XA_PIXMAP);
   Window shotRoot = 0, child = 0;
   int shotX = 0, shotY = 0, rootX = 0, rootY = 0;
   unsigned width = 0, height = 0, border = 0, shotDepth = 0;
@@ -738,24 +746,8 @@ void X11::ManageDialog(uintptr_t window, uintptr_t transientFor) {
 }
 
 uintptr_t X11::ForeignForeground() {
-  const Atom active = XInternAtom(x, "_NET_ACTIVE_WINDOW", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char *data = nullptr;
-  uintptr_t found = 0;
   Trap();
-  if (XGetWindowProperty(x, root, active, 0, 1, False, XA_WINDOW, &type,
-                         &format, &count, &after, &data) == Success &&
-      type == XA_WINDOW && format == 32 && count == 1 && data != nullptr) {
-    // 32-bit properties come back as longs.
-    unsigned long value = 0;
-    std::memcpy(&value, data, sizeof value);
-    found = static_cast<uintptr_t>(value);
-  }
-  if (data != nullptr) {
-    XFree(data);
-  }
+  const uintptr_t found = IdProperty(root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
   Untrap();
   uintptr_t ours = 0;
   if (found != 0 && NativeById(static_cast<Window>(found), &ours) != nullptr) {
