@@ -1,5 +1,5 @@
 // Device contexts: memory DCs with their selected bitmap, window DCs, the
-// objects selected into them, and their clip regions.
+// objects selected into them (clip regions: dc_clip.cpp).
 #include <algorithm>
 
 #include "display.h"
@@ -65,64 +65,6 @@ BOOL WINAPI DeleteDC(HDC dc) {
     return FALSE; // window DCs go back through ReleaseDC
   }
   return RemoveObject(HandleValue(dc)) ? TRUE : FALSE;
-}
-
-int WINAPI ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
-  DcObject *d = Find<DcObject>(dc);
-  if (d == nullptr) {
-    return ERROR;
-  }
-  if (region == nullptr) {
-    if (mode != RGN_COPY) {
-      return ERROR;
-    }
-    d->clip.reset();
-    return SIMPLEREGION;
-  }
-  const RegionObject *r = Find<RegionObject>(region);
-  if (r == nullptr || mode < RGN_AND || mode > RGN_COPY) {
-    return ERROR;
-  }
-  if (!d->clip && mode != RGN_COPY) {
-    // No clip means the whole device: combining starts from that.
-    const RECT all = DeviceRect(*d);
-    d->clip = RectRegion(all.left, all.top, all.right, all.bottom);
-  }
-  switch (mode) {
-  case RGN_COPY:
-    d->clip = r->region;
-    break;
-  case RGN_AND:
-    d->clip = IntersectRegions(*d->clip, r->region);
-    break;
-  case RGN_OR:
-    UniteInto(*d->clip, r->region);
-    break;
-  case RGN_XOR:
-    d->clip = XorRegions(*d->clip, r->region);
-    break;
-  default:
-    d->clip = SubtractRegions(*d->clip, r->region);
-    break;
-  }
-  return d->clip->Type();
-}
-
-int WINAPI SelectClipRgn(HDC dc, HRGN region) {
-  return ExtSelectClipRgn(dc, region, RGN_COPY);
-}
-
-int WINAPI GetClipRgn(HDC dc, HRGN region) {
-  const DcObject *d = Find<DcObject>(dc);
-  RegionObject *r = Find<RegionObject>(region);
-  if (d == nullptr || r == nullptr) {
-    return -1;
-  }
-  if (!d->clip) {
-    return 0;
-  }
-  r->region = *d->clip;
-  return 1;
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
@@ -217,7 +159,7 @@ int WINAPI GetDeviceCaps(HDC dc, int index) {
 
 COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
   const DcObject *d = Find<DcObject>(dc);
-  if (d == nullptr || (d->clip && !d->clip->Contains(x, y))) {
+  if (d == nullptr || !ClipContains(*d, x, y)) {
     return CLR_INVALID;
   }
   uint32_t rgb = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,8 +14,10 @@ namespace platform::detail {
 
 struct RegionObject : Object {
   static constexpr Kind kKind = Kind::Region;
-  explicit RegionObject(Region r) : Object(kKind), region(std::move(r)) {}
-  Region region;
+  explicit RegionObject(Region r)
+      : Object(kKind), region(std::make_shared<const Region>(std::move(r))) {}
+  // Replaced, never changed in place: a DC's clip may still share it.
+  std::shared_ptr<const Region> region;
 };
 
 // A device-dependent bitmap. Pixels stay as 8-bit indices with a lookup
@@ -54,7 +57,16 @@ struct DcObject : Object {
   bool ownDc = false;   // belongs to its window, survives ReleaseDC
   uintptr_t bitmap = 0; // memory DCs: the selected bitmap
   uintptr_t palette = 0;
-  std::optional<Region> clip; // in DC coordinates; none = no clipping
+  // In DC coordinates; none = no clipping. The clip is `clip` united with
+  // `clipParts`: shapes added with RGN_OR stay apart until the whole clip
+  // is asked for, because drawing needs only their rows inside the window
+  // and tall shapes on a flat window would otherwise cost their whole
+  // height at every union (see dc_clip.cpp).
+  std::optional<Region> clip;
+  std::vector<std::shared_ptr<const Region>> clipParts;
+  // The clip within drawArea, kept while neither changes.
+  mutable std::optional<Region> drawClip;
+  mutable RECT drawArea{0, 0, 0, 0};
   int stretchMode = BLACKONWHITE;
 };
 
@@ -81,6 +93,13 @@ RECT DeviceRect(const DcObject &dc);
 uintptr_t StockBitmap();
 uintptr_t StockPalette();
 uintptr_t NewRegion(Region region);
+
+// The whole clip of a DC, its pending shapes merged in; nullptr for none.
+const Region *WholeClip(DcObject &dc);
+// The clip as drawing inside AREA (DC coordinates) sees it: the same
+// pixels within AREA, nothing outside it. nullptr for none.
+const Region *DrawingClip(const DcObject &dc, const RECT &area);
+bool ClipContains(const DcObject &dc, int x, int y);
 int DisplayBitsPerPixel();
 
 // At 8 bits per pixel, replaces each colour by the one the display shows

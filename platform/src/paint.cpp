@@ -78,14 +78,15 @@ bool FillBackground(uintptr_t window, HDC dc) {
   }
   const Surface s = WindowSurface(d->window);
   RECT area = s.visible;
-  if (d->clip) {
-    area = Intersect(area, d->clip->extents);
+  const Region *clip = DrawingClip(*d, s.visible);
+  if (clip != nullptr) {
+    area = Intersect(area, clip->extents);
   }
   const uint32_t shown = ShownColour(*colour);
   Display &display = TheDisplay();
   for (LONG y = area.top; y < area.bottom; ++y) {
     for (LONG x = area.left; x < area.right; ++x) {
-      if (!d->clip || d->clip->Contains(x, y)) {
+      if (clip == nullptr || clip->Contains(x, y)) {
         display.pixels[static_cast<std::size_t>(y + s.originY) *
                            static_cast<std::size_t>(display.width) +
                        static_cast<std::size_t>(x + s.originX)] = shown;

@@ -31,29 +31,32 @@ int WINAPI CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
   }
   if (mode == RGN_COPY) {
     out->region = a->region;
-    return out->region.Type();
+    return out->region->Type();
   }
   const RegionObject *b = Find<RegionObject>(src2);
   if (b == nullptr) {
     return ERROR;
   }
+  Region result;
   switch (mode) {
   case RGN_AND:
-    out->region = IntersectRegions(a->region, b->region);
+    result = IntersectRegions(*a->region, *b->region);
     break;
   case RGN_OR:
-    out->region = UnionRegions(a->region, b->region);
+    result = UnionRegions(*a->region, *b->region);
     break;
   case RGN_XOR:
-    out->region = XorRegions(a->region, b->region);
+    result = XorRegions(*a->region, *b->region);
     break;
   case RGN_DIFF:
-    out->region = SubtractRegions(a->region, b->region);
+    result = SubtractRegions(*a->region, *b->region);
     break;
   default:
     return ERROR;
   }
-  return out->region.Type();
+  const int type = result.Type();
+  out->region = std::make_shared<const Region>(std::move(result));
+  return type;
 }
 
 int WINAPI GetRgnBox(HRGN region, LPRECT rect) {
@@ -61,13 +64,13 @@ int WINAPI GetRgnBox(HRGN region, LPRECT rect) {
   if (object == nullptr || rect == nullptr) {
     return ERROR;
   }
-  *rect = object->region.extents;
-  return object->region.Type();
+  *rect = object->region->extents;
+  return object->region->Type();
 }
 
 BOOL WINAPI PtInRegion(HRGN region, int x, int y) {
   const RegionObject *object = Find<RegionObject>(region);
-  return object != nullptr && object->region.Contains(x, y) ? TRUE : FALSE;
+  return object != nullptr && object->region->Contains(x, y) ? TRUE : FALSE;
 }
 
 DWORD WINAPI GetRegionData(HRGN region, DWORD size, RGNDATA *data) {
@@ -75,7 +78,7 @@ DWORD WINAPI GetRegionData(HRGN region, DWORD size, RGNDATA *data) {
   if (object == nullptr) {
     return 0;
   }
-  const std::vector<RECT> &rects = object->region.rects;
+  const std::vector<RECT> &rects = object->region->rects;
   const DWORD rectBytes = static_cast<DWORD>(rects.size() * sizeof(RECT));
   const DWORD needed = static_cast<DWORD>(sizeof(RGNDATAHEADER)) + rectBytes;
   if (data == nullptr) {
@@ -88,7 +91,7 @@ DWORD WINAPI GetRegionData(HRGN region, DWORD size, RGNDATA *data) {
   data->rdh.iType = RDH_RECTANGLES;
   data->rdh.nCount = static_cast<DWORD>(rects.size());
   data->rdh.nRgnSize = rectBytes;
-  data->rdh.rcBound = object->region.extents;
+  data->rdh.rcBound = object->region->extents;
   if (!rects.empty()) {
     std::memcpy(data->Buffer, rects.data(), rectBytes);
   }

@@ -73,8 +73,9 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   // The part of the destination that can change, in DC coordinates.
   const Surface surface = WindowSurface(to->window);
   RECT area = surface.visible;
-  if (to->clip) {
-    const RECT &box = to->clip->extents;
+  const Region *clip = DrawingClip(*to, surface.visible);
+  if (clip != nullptr) {
+    const RECT &box = clip->extents;
     area.left = std::max(area.left, box.left);
     area.top = std::max(area.top, box.top);
     area.right = std::min(area.right, box.right);
@@ -136,20 +137,20 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
                      static_cast<LONG>(ys.begin + surface.originY),
                      static_cast<LONG>(xs.end + surface.originX),
                      static_cast<LONG>(ys.end + surface.originY)};
-  if (!to->clip) {
+  if (clip == nullptr) {
     paint(xs.begin, ys.begin, xs.end, ys.end);
     TheBackend().Present(changed);
     return TRUE;
   }
   // Only the clip's part changed: a splat's circle, not the whole copy.
-  const RECT &box = to->clip->extents;
+  const RECT &box = clip->extents;
   const RECT clipped{
       std::max(changed.left, static_cast<LONG>(box.left + surface.originX)),
       std::max(changed.top, static_cast<LONG>(box.top + surface.originY)),
       std::min(changed.right, static_cast<LONG>(box.right + surface.originX)),
       std::min(changed.bottom,
                static_cast<LONG>(box.bottom + surface.originY))};
-  const std::vector<RECT> &rects = to->clip->rects;
+  const std::vector<RECT> &rects = clip->rects;
   auto r = std::partition_point(rects.begin(), rects.end(), [&](const RECT &c) {
     return c.bottom <= ys.begin;
   });
