@@ -19,22 +19,10 @@ inline std::vector<std::string> journal;
 // Answers a message in place of DefWindowProcA when it returns a value.
 inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>
     handler;
-inline std::vector<std::pair<HWND, std::string>> names;
-
-// A window takes the name given to Make() with its first message.
+// A window is named by its title, "?" when it has none.
 inline std::string NameOf(HWND window) {
-  for (const auto &entry : names) {
-    if (entry.first == window) {
-      return entry.second;
-    }
-  }
-  for (auto &entry : names) {
-    if (entry.first == nullptr) {
-      entry.first = window;
-      return entry.second;
-    }
-  }
-  return "?";
+  char title[32] = {};
+  return GetWindowTextA(window, title, sizeof title) > 0 ? title : "?";
 }
 
 // Short names for the messages tests look at, numbers for the rest.
@@ -71,7 +59,9 @@ inline std::string MessageName(UINT message) {
 }
 
 inline LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  journal.push_back(NameOf(window) + ":" + MessageName(message));
+  if (message != WM_GETTEXT) { // which NameOf sends
+    journal.push_back(NameOf(window) + ":" + MessageName(message));
+  }
   if (handler) {
     if (const std::optional<LRESULT> answer = handler(window, message, w, l)) {
       return *answer;
@@ -100,7 +90,6 @@ protected:
     platform::ResetWindowing();
     live = platform::LiveObjectCount();
     journal.clear();
-    names.clear();
     handler = nullptr;
     platform::OpenHeadlessDisplay(200, 100, 0x123456);
     WNDCLASSA wc{};
@@ -118,7 +107,6 @@ protected:
   // Creates a window of the logging class named `name` in the journal.
   static HWND Make(const char *name, DWORD style, int x, int y, int w, int h,
                    HWND parent = nullptr, DWORD exStyle = 0) {
-    names.emplace_back(nullptr, name);
     return CreateWindowExA(exStyle, "Log", name, style, x, y, w, h, parent,
                            nullptr, nullptr, nullptr);
   }
