@@ -37,8 +37,8 @@ TEST_F(Queue, WindowRangeAndQuitFilters) {
   const std::size_t before = platform::LiveObjectCount();
   SetTimer(c, 1, 10, nullptr);
   PostMessageA(c, WM_USER + 6, 0, 0);
-  DestroyWindow(c);
-  EXPECT_EQ(platform::LiveObjectCount(), before - 2); // its timer, itself, its DC
+  DestroyWindow(c); // and with it its timer, its own DC and itself
+  EXPECT_EQ(platform::LiveObjectCount(), before - 2);
   EXPECT_EQ(SetTimer(c, 1, 10, nullptr), 0u);
   EXPECT_FALSE(PostMessageA(c, WM_USER + 7, 0, 0));
   Sleep(20);
