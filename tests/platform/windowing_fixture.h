@@ -28,26 +28,17 @@ inline std::string NameOf(HWND window) {
 // Short names for the messages tests look at, numbers for the rest.
 inline std::string MessageName(UINT message) {
   static const std::pair<UINT, const char *> kNames[] = {
-      {WM_DESTROY, "destroy"},
-      {WM_SETFOCUS, "setfocus"},
-      {WM_KILLFOCUS, "killfocus"},
       {WM_PAINT, "paint"},
       {WM_ERASEBKGND, "erase"},
-      {WM_TIMER, "timer"},
       {WM_SETCURSOR, "setcursor"},
       {WM_MOUSEMOVE, "mousemove"},
       {WM_LBUTTONDOWN, "lbuttondown"},
       {WM_LBUTTONUP, "lbuttonup"},
       {WM_RBUTTONDOWN, "rbuttondown"},
       {WM_KEYDOWN, "keydown"},
-      {WM_KEYUP, "keyup"},
-      {WM_SYSKEYDOWN, "syskeydown"},
-      {WM_SYSKEYUP, "syskeyup"},
       {WM_CHAR, "char"},
       {WM_SYSCHAR, "syschar"},
-      {WM_NCACTIVATE, "ncactivate"},
-      {WM_ACTIVATE, "activate"},
-      {WM_CREATE, "create"}};
+  };
   for (const auto &[value, name] : kNames) {
     if (value == message) {
       return name;
