@@ -1,17 +1,44 @@
 // The native build's resource table against the compiled resource file it
-// is generated from, the full inventory, and the .res reader's handling of
-// damaged files.
-
+// is generated from, the inventory, the string table and the icon file, and
+// the .res reader's handling of damaged files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "embedded_lookup.h"
+#include "embedded_resources.h"
+#include "ico_format.h"
+#include "icon_art.h"
 #include "res_file.h"
 
 namespace {
+
+// The entry with this numeric type and name (string name when `name` is
+// set), or null.
+const platform::EmbeddedResource *Find(WORD type, WORD id,
+                                       const char *name = nullptr) {
+  const platform::ResourceTable table = gushmire::EmbeddedResources();
+  for (std::size_t i = 0; i < table.count; ++i) {
+    const platform::EmbeddedResource &e = table.entries[i];
+    if (e.typeName == nullptr && e.typeId == type &&
+        (name != nullptr ? e.name != nullptr && std::strcmp(e.name, name) == 0
+                         : e.name == nullptr && e.nameId == id)) {
+      return &e;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<std::uint8_t> Bytes(WORD type, WORD id) {
+  const platform::EmbeddedResource *e = Find(type, id);
+  return e ? std::vector<std::uint8_t>(e->data, e->data + e->size)
+           : std::vector<std::uint8_t>{};
+}
 
 std::vector<std::uint8_t> CompiledFile() {
   return resfile::ReadFile(GUSHMIRE_RES_FILE);
@@ -49,6 +76,7 @@ TEST(EmbeddedTable, HoldsExactlyTheProgramsResourcesInEnglish) {
       {6, nullptr, 1, 48},      {6, nullptr, 63, 112},
       {6, nullptr, 64, 160},    {2, "SPLASH1", 0, 308264},
       {2, "SPLASH2", 0, 308264}};
+  // The frames: 40-byte header, 256 colours, 200 x 200 8-bit pixels.
   for (const char *frame : {"BLOOD1", "BLOOD2", "BLOOD3", "BLOOD4", "BLOOD5",
                             "PUS1", "PUS2", "PUS3", "PUS4", "PUS5"})
     wanted.push_back({2, frame, 0, 41064});
@@ -59,8 +87,7 @@ TEST(EmbeddedTable, HoldsExactlyTheProgramsResourcesInEnglish) {
     EXPECT_EQ(table.entries[i].typeName, nullptr) << "entry " << i;
   }
   for (const Want &want : wanted) {
-    const platform::EmbeddedResource *e =
-        assets_test::Find(want.type, want.id, want.name);
+    const platform::EmbeddedResource *e = Find(want.type, want.id, want.name);
     ASSERT_NE(e, nullptr) << (want.name ? want.name : std::to_string(want.id));
     EXPECT_EQ(e->size, want.size) << (want.name ? want.name : "");
   }
@@ -69,13 +96,51 @@ TEST(EmbeddedTable, HoldsExactlyTheProgramsResourcesInEnglish) {
   // resource calls hand out the very same bytes.
   HRSRC found = FindResourceA(nullptr, "BLOOD3", RT_BITMAP);
   ASSERT_NE(found, nullptr);
-  EXPECT_EQ(SizeofResource(nullptr, found), 41064u);
   HGLOBAL loaded = LoadResource(nullptr, found);
-  const platform::EmbeddedResource *entry = assets_test::Find(2, 0, "BLOOD3");
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(LockResource(loaded), static_cast<const void *>(entry->data));
+  EXPECT_EQ(LockResource(loaded),
+            static_cast<const void *>(Find(2, 0, "BLOOD3")->data));
   FreeResource(loaded);
   EXPECT_EQ(FindResourceA(nullptr, "BLOOD6", RT_BITMAP), nullptr);
+}
+
+// Block n holds ids 16(n-1) .. 16n-1: sixteen slots, each a 16-bit length
+// and that many UTF-16 units, no terminator.
+std::vector<std::uint8_t> BlockBytes(const std::map<int, std::string> &slots) {
+  std::vector<std::uint8_t> out;
+  for (int slot = 0; slot < 16; ++slot) {
+    auto it = slots.find(slot);
+    const std::string text = it == slots.end() ? "" : it->second;
+    out.insert(out.end(), {static_cast<std::uint8_t>(text.size()), 0});
+    for (char c : text)
+      out.insert(out.end(), {static_cast<std::uint8_t>(c), 0});
+  }
+  return out;
+}
+
+TEST(StringTable, BlocksHoldTheSixStringsInTheirSlots) {
+  EXPECT_EQ(Bytes(6, 1), BlockBytes({{1, "Gushmire"}}));
+  EXPECT_EQ(Bytes(6, 63), BlockBytes({{1001 - 992, "control.ini"},
+                                      {1002 - 992, "Gushmire"},
+                                      {1007 - 992, "Screen Saver.Gushmire"}}));
+  EXPECT_EQ(Bytes(6, 64),
+            BlockBytes({{0, "There is not enough memory available to "
+                            "display help."},
+                        {1, "windows.hlp"}}));
+}
+
+TEST(IconFile, CommittedFileMatchesTheDrawingAndTheResources) {
+  std::ifstream in(GUSHMIRE_ICON_FILE, std::ios::binary);
+  const std::vector<unsigned char> file{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+  EXPECT_TRUE(file == icon::EncodeIconFile({icon::largeArt, icon::smallArt}))
+      << "assets/icon/gushmire.ico is stale: rerun gushmire_make_icon";
+  // The resource compiler copies each image verbatim from the file.
+  ASSERT_EQ(file.size(), 6u + 2 * 16 + 744 + 296);
+  const std::vector<std::uint8_t> large = Bytes(3, 1), small = Bytes(3, 2);
+  EXPECT_TRUE(std::equal(file.begin() + 38, file.end() - 296, large.begin(),
+                         large.end()));
+  EXPECT_TRUE(
+      std::equal(file.end() - 296, file.end(), small.begin(), small.end()));
 }
 
 TEST(ResFileReader, RejectsDamagedFiles) {
@@ -101,24 +166,19 @@ TEST(ResFileReader, RejectsDamagedFiles) {
       EXPECT_NE(n, end);
     }
   }
-
-  struct Damage {
-    std::size_t at;
-    std::uint8_t value;
-    const char *what;
-  };
-  const Damage damages[] = {
-      {0, 1, "marker with data"},
-      {first + 3, 0x80, "data size past the end"},
-      {first + 4, 30, "header size not a multiple of 4"},
-      {first + 7, 0x80, "header size past the end"},
-      {first + 12, 0x07, "control character in a name"},
-      {first + 13, 0x30, "non-ASCII name"},
-  };
-  for (const Damage &d : damages) {
+  // Marker with data, data size past the end, header size not a multiple
+  // of 4, header size past the end, a control character and a non-ASCII
+  // character in a name.
+  const std::pair<std::size_t, std::uint8_t> damages[] = {{0, 1},
+                                                          {first + 3, 0x80},
+                                                          {first + 4, 30},
+                                                          {first + 7, 0x80},
+                                                          {first + 12, 0x07},
+                                                          {first + 13, 0x30}};
+  for (const auto &[at, value] : damages) {
     std::vector<std::uint8_t> bad = good;
-    bad[d.at] = d.value;
-    EXPECT_THROW(resfile::Parse(bad), resfile::FormatError) << d.what;
+    bad[at] = value;
+    EXPECT_THROW(resfile::Parse(bad), resfile::FormatError) << at;
   }
   // The same resource twice.
   std::vector<std::uint8_t> twice = good;

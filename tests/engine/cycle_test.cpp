@@ -98,9 +98,10 @@ TEST(Cycle, TwoSeriesFromSeedOne) {
 
 // A window without a context of its own gets a fresh one from GetDC that
 // only ReleaseDC frees: a step of any phase that fails to give it back
-// leaves an object behind. A phase out of range changes nothing else.
+// leaves an object behind. The series is a preview's, whose droplets are
+// drawn smaller. A phase out of range changes nothing else.
 TEST(Cycle, EveryStepGivesBackTheWindowContext) {
-  SaverWindow saver(64, 48);
+  SaverWindow saver(64, 48, 1, true);
   WNDCLASSA cls = {};
   cls.lpfnWndProc = DefWindowProcA;
   cls.hInstance = GetModuleHandleA(nullptr);

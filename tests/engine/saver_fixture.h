@@ -1,29 +1,10 @@
 // Test support: a saver window on the headless display, set up as a new
-// saver window sets up the engine, and the program's bitmaps made bad.
+// saver window sets up the engine.
 #pragma once
 
 #include "animation.h"
 #include "layer.h"
 #include "winapi.h"
-
-#include <vector>
-
-// Replaces the module's resources, for its lifetime, with copies of them in
-// which every bitmap is bad: cut short of its colour table, or with a
-// header that promises more rows than it holds.
-class DamagedResources {
-public:
-  enum class Damage { Truncated, LyingHeader };
-  explicit DamagedResources(Damage damage);
-  ~DamagedResources();
-  DamagedResources(const DamagedResources &) = delete;
-  DamagedResources &operator=(const DamagedResources &) = delete;
-
-private:
-  std::vector<std::vector<unsigned char>> data_;
-  std::vector<platform::EmbeddedResource> entries_;
-  platform::ResourceTable previous_;
-};
 
 // A saver window covering a width by height headless display.
 class SaverWindow {

@@ -1,5 +1,6 @@
 // Device contexts: own and common window DCs, memory DCs and what is
-// selected into them, palettes, and handles that are not DCs.
+// selected into them, and handles that are not DCs. Palettes are with the
+// 8-bit display in blit_test.
 #include <gtest/gtest.h>
 
 #include "layer_helpers.h"
@@ -94,31 +95,4 @@ TEST(DeviceContext, HandlesThatAreNoDcFailQuietly) {
   EXPECT_EQ(CreateCompatibleDC(gone), nullptr);
   DeleteObject(region);
   DeleteObject(bitmap);
-}
-
-TEST(DeviceContext, CapsAndPalettes) {
-  HWND window = OpenWindow(10, 10, 320, 200, 0);
-  HDC dc = GetDC(window);
-  EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
-  EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 200);
-  platform::SetDisplayBitsPerPixel(8);
-  EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 8);
-
-  std::vector<unsigned char> buffer(4 + 256 * 4, 0);
-  auto *description = reinterpret_cast<LOGPALETTE *>(buffer.data());
-  description->palVersion = 0x300;
-  description->palNumEntries = 256;
-  HPALETTE palette = CreatePalette(description);
-  HPALETTE previous = SelectPalette(dc, palette, FALSE);
-  ASSERT_NE(previous, nullptr);
-  EXPECT_EQ(RealizePalette(dc), 256u);
-  EXPECT_FALSE(DeleteObject(palette)); // still selected
-  EXPECT_EQ(SelectPalette(dc, previous, FALSE), palette);
-  EXPECT_TRUE(DeleteObject(palette));
-  description->palNumEntries = 0;
-  EXPECT_EQ(CreatePalette(description), nullptr);
-  EXPECT_EQ(CreatePalette(nullptr), nullptr);
-  platform::SetDisplayBitsPerPixel(32);
-  ReleaseDC(window, dc);
-  DestroyWindow(window);
 }

@@ -1,5 +1,5 @@
-// Regions beyond the single ellipses recorded under Wine: degenerate and
-// huge boxes, combinations (checked pixel by pixel and for canonical
+// Regions beyond the single ellipses recorded under Wine: huge boxes,
+// combinations (checked pixel by pixel and for canonical
 // banding) and the region queries.
 #include <gtest/gtest.h>
 
@@ -70,21 +70,8 @@ void ExpectCanonical(const std::vector<RECT> &rects, bool coalesced) {
 
 } // namespace
 
-TEST(EllipticRegion, EmptyReversedAndHugeBoxes) {
-  RECT box{1, 1, 1, 1};
-  for (const RECT &b : {RECT{5, 5, 5, 30}, RECT{30, 5, 5, 5}, RECT{0, 0, 0, 0},
-                        RECT{7, 3, 8, 40}, RECT{7, 40, 40, 39}}) {
-    OwnedRgn e(CreateEllipticRgn(b.left, b.top, b.right, b.bottom));
-    ASSERT_NE(e.get(), nullptr);
-    EXPECT_EQ(GetRgnBox(e.get(), &box), NULLREGION);
-    EXPECT_EQ(box.right, 0);
-    EXPECT_EQ(GetRegionData(e.get(), 0, nullptr), sizeof(RGNDATAHEADER));
-  }
-  // A reversed box is the same box.
-  OwnedRgn upright(CreateEllipticRgn(-3, 2, 17, 13));
-  OwnedRgn reversed(CreateEllipticRgn(17, 13, -3, 2));
-  EXPECT_TRUE(SameRects(RectsOf(upright.get()), RectsOf(reversed.get())));
-
+// Empty and reversed boxes are compared with Wine's regions in tests/wine.
+TEST(EllipticRegion, HugeNarrowAndFlatBoxes) {
   EXPECT_EQ(CreateEllipticRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX), nullptr);
   EXPECT_EQ(CreateEllipticRgn(0, 0, 3, INT_MAX), nullptr);
   // Very narrow and very flat: every row defined and inside the box.

@@ -1,6 +1,7 @@
 // A fresh windowing state per test and a window class whose procedure logs
-// the messages it gets (names of the ones tests look at, numbers for the
-// rest) before handing them to DefWindowProcA or to a test's own handler.
+// the messages it gets before handing them to DefWindowProcA or to a test's
+// own handler. The order of the messages the layer shares with Wine is
+// compared with Wine's in tests/wine; these tests look at the rest.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,101 +19,40 @@ inline std::vector<std::string> journal;
 // Answers a message in place of DefWindowProcA when it returns a value.
 inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>
     handler;
-inline std::vector<std::pair<HWND, std::string>> names;
-
-// A window takes the name given to Make() with its first message.
+// A window is named by its title, "?" when it has none.
 inline std::string NameOf(HWND window) {
-  for (const auto &entry : names) {
-    if (entry.first == window) {
-      return entry.second;
-    }
-  }
-  for (auto &entry : names) {
-    if (entry.first == nullptr) {
-      entry.first = window;
-      return entry.second;
-    }
-  }
-  return "?";
+  char title[32] = {};
+  return GetWindowTextA(window, title, sizeof title) > 0 ? title : "?";
 }
 
+// Short names for the messages tests look at, numbers for the rest.
 inline std::string MessageName(UINT message) {
-  switch (message) {
-  case WM_CREATE:
-    return "create";
-  case WM_DESTROY:
-    return "destroy";
-  case WM_NCCREATE:
-    return "nccreate";
-  case WM_NCDESTROY:
-    return "ncdestroy";
-  case WM_SIZE:
-    return "size";
-  case WM_MOVE:
-    return "move";
-  case WM_SHOWWINDOW:
-    return "show";
-  case WM_ACTIVATE:
-    return "activate";
-  case WM_ACTIVATEAPP:
-    return "activateapp";
-  case WM_NCACTIVATE:
-    return "ncactivate";
-  case WM_SETFOCUS:
-    return "setfocus";
-  case WM_KILLFOCUS:
-    return "killfocus";
-  case WM_PAINT:
-    return "paint";
-  case WM_ERASEBKGND:
-    return "erase";
-  case WM_CLOSE:
-    return "close";
-  case WM_TIMER:
-    return "timer";
-  case WM_SETCURSOR:
-    return "setcursor";
-  case WM_MOUSEMOVE:
-    return "mousemove";
-  case WM_LBUTTONDOWN:
-    return "lbuttondown";
-  case WM_LBUTTONUP:
-    return "lbuttonup";
-  case WM_RBUTTONDOWN:
-    return "rbuttondown";
-  case WM_KEYDOWN:
-    return "keydown";
-  case WM_KEYUP:
-    return "keyup";
-  case WM_SYSKEYDOWN:
-    return "syskeydown";
-  case WM_SYSKEYUP:
-    return "syskeyup";
-  case WM_CHAR:
-    return "char";
-  case WM_SYSCHAR:
-    return "syschar";
-  case WM_SYSCOMMAND:
-    return "syscommand";
-  case WM_SETTEXT:
-    return "settext";
-  case WM_GETTEXT:
-    return "gettext";
-  case WM_WINDOWPOSCHANGING:
-    return "poschanging";
-  case WM_WINDOWPOSCHANGED:
-    return "poschanged";
-  case 0x0210:
-    return "parentnotify";
-  default:
-    return message >= WM_USER && message < WM_APP
-               ? "user" + std::to_string(message - WM_USER)
-               : std::to_string(message);
+  static const std::pair<UINT, const char *> kNames[] = {
+      {WM_PAINT, "paint"},
+      {WM_ERASEBKGND, "erase"},
+      {WM_SETCURSOR, "setcursor"},
+      {WM_MOUSEMOVE, "mousemove"},
+      {WM_LBUTTONDOWN, "lbuttondown"},
+      {WM_LBUTTONUP, "lbuttonup"},
+      {WM_RBUTTONDOWN, "rbuttondown"},
+      {WM_KEYDOWN, "keydown"},
+      {WM_CHAR, "char"},
+      {WM_SYSCHAR, "syschar"},
+  };
+  for (const auto &[value, name] : kNames) {
+    if (value == message) {
+      return name;
+    }
   }
+  return message >= WM_USER && message < WM_APP
+             ? "user" + std::to_string(message - WM_USER)
+             : std::to_string(message);
 }
 
 inline LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  journal.push_back(NameOf(window) + ":" + MessageName(message));
+  if (message != WM_GETTEXT) { // which NameOf sends
+    journal.push_back(NameOf(window) + ":" + MessageName(message));
+  }
   if (handler) {
     if (const std::optional<LRESULT> answer = handler(window, message, w, l)) {
       return *answer;
@@ -141,7 +81,6 @@ protected:
     platform::ResetWindowing();
     live = platform::LiveObjectCount();
     journal.clear();
-    names.clear();
     handler = nullptr;
     platform::OpenHeadlessDisplay(200, 100, 0x123456);
     WNDCLASSA wc{};
@@ -159,7 +98,6 @@ protected:
   // Creates a window of the logging class named `name` in the journal.
   static HWND Make(const char *name, DWORD style, int x, int y, int w, int h,
                    HWND parent = nullptr, DWORD exStyle = 0) {
-    names.emplace_back(nullptr, name);
     return CreateWindowExA(exStyle, "Log", name, style, x, y, w, h, parent,
                            nullptr, nullptr, nullptr);
   }

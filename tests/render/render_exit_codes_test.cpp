@@ -22,21 +22,17 @@ TEST(RenderProgram, ExitCodes) {
     std::string arguments;
     int status;
   } cases[] = {
+      // Unknown, repeated, out of range, a frame after the last step, an
+      // option that needs another, a GIF delay past 16 bits, a NaN scale.
       {"", 2},
-      {"--size 64x48 --steps 2", 2},                   // no seed
-      {ok + "--bogus", 2},                             // unknown
-      {ok + "--seed 2", 2},                            // repeated
-      {"--seed 4294967296 --size 64x48 --steps 2", 2}, // seed overflows
+      {ok + "--bogus", 2},
+      {ok + "--seed 2", 2},
+      {"--seed 4294967296 --size 64x48 --steps 2", 2},
       {"--seed 1 --size 0x48 --steps 2", 2},
-      {"--seed 1 --size 16385x1 --steps 2", 2},
-      {"--seed 1 --size 8193x8193 --steps 2", 2}, // too many pixels
-      {"--seed 1 --size 64x48 --steps 1.5", 2},
-      {"--seed 1 --size 64x48 --steps 10000001", 2},
-      {ok + "--png-at 3", 2},                   // after the last step
-      {ok + "--png-at 1,1", 2},                 // twice
-      {ok + "--png-dir out", 2},                // needs --png-at
-      {ok + "--gif-every 2", 2},                // needs --gif
-      {ok + "--gif a.gif --gif-every 6554", 2}, // delay overflows 16 bits
+      {"--seed 1 --size 8193x8193 --steps 2", 2},
+      {ok + "--png-at 3", 2},
+      {ok + "--gif-every 2", 2},
+      {ok + "--gif a.gif --gif-every 6554", 2},
       {ok + "--gif a.gif --gif-scale nan", 2},
       {ok, 0},
       {"--seed 4294967295 --size 1x1 --steps 0", 0},

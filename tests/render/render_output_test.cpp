@@ -147,16 +147,4 @@ TEST_F(RenderOutput, TinyScreens) {
   }
 }
 
-// A background picture that is not a PNG is refused with a reason.
-TEST_F(RenderOutput, DamagedBackgroundIsRefused) {
-  const uint32_t pixel = 0x112233;
-  const std::string junk = Path("junk.png");
-  ASSERT_TRUE(WritePng(junk, 1, 1, &pixel));
-  std::filesystem::resize_file(junk, 20);
-  std::vector<uint32_t> pixels;
-  std::string error;
-  EXPECT_FALSE(MakeBackground(junk, 4, 2, pixels, error));
-  EXPECT_FALSE(error.empty());
-}
-
 } // namespace

@@ -101,10 +101,5 @@ int Soak(const TraceOptions &options) {
 } // namespace
 
 int main(int argc, char **argv) {
-  TraceOptions options;
-  if (!ParseTraceArguments(argc, argv, options)) {
-    std::fprintf(stderr, "%s\n", traceUsage);
-    return 2;
-  }
-  return Soak(options);
+  return Soak(TraceArgumentsOrExit(argc, argv));
 }

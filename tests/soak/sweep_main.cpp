@@ -30,6 +30,13 @@ bool AddSet(const char *name, std::vector<Size> &sizes) {
         sizes.push_back({w, h});
       }
     }
+  } else if (std::strcmp(name, "edges") == 0) {
+    // Where a divisor of the cycle reaches 0: W below 40, H below 10.
+    for (int w = 1; w <= 40; ++w) {
+      for (int h = 1; h <= 10; ++h) {
+        sizes.push_back({w, h});
+      }
+    }
   } else if (std::strcmp(name, "grid") == 0) {
     for (int w : gridSides) {
       for (int h : gridSides) {
@@ -45,13 +52,9 @@ bool AddSet(const char *name, std::vector<Size> &sizes) {
                                {8192, 2},
                                {65535, 3}});
   } else if (std::strcmp(name, "ci") == 0) {
-    // What CI can afford: the small sizes on a sparse grid, the grid up to
-    // 1600 and the extremes.
-    for (int w = 1; w <= 64; w += 3) {
-      for (int h = 1; h <= 64; h += 5) {
-        sizes.push_back({w, h});
-      }
-    }
+    // What CI can afford: every small size (the edges among them), the
+    // grid up to 1600 and the extremes.
+    AddSet("small", sizes);
     for (int w : gridSides) {
       for (int h : gridSides) {
         if (w <= 1600 && h <= 1600) {
@@ -155,8 +158,9 @@ int main(int argc, char **argv) {
   std::vector<Size> sizes;
   for (int i = 1; i < argc; ++i) {
     if (!AddSet(argv[i], sizes)) {
-      std::fprintf(stderr, "usage: gushmire-sweep {small|grid|extremes|ci|WxH}"
-                           "... (W and H 1..65535)\n");
+      std::fprintf(stderr,
+                   "usage: gushmire-sweep {small|edges|grid|extremes|ci|WxH}"
+                   "... (W and H 1..65535)\n");
       return 2;
     }
   }

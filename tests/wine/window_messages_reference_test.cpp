@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "layer.h"
 #include "reference_data.h"
@@ -26,26 +27,9 @@ const char *const kUnmodelled[] = {
     "WM_SETCURSOR",      "WM_MOUSEMOVE",
 };
 
-bool Unmodelled(const std::string &line) {
-  const std::size_t start = line.find_first_not_of(' ');
-  std::string rest = line.substr(start == std::string::npos ? 0 : start);
-  // "TAG NAME ..." or "TAG get NAME ...": the name is the word after the tag
-  // and an optional "get".
-  std::size_t at = rest.find(' ');
-  if (at == std::string::npos) {
-    return false;
-  }
-  rest = rest.substr(at + 1);
-  if (rest.rfind("get ", 0) == 0) {
-    rest = rest.substr(4);
-  }
-  const std::string name = rest.substr(0, rest.find(' '));
-  return std::any_of(std::begin(kUnmodelled), std::end(kUnmodelled),
-                     [&](const char *u) { return name == u; });
-}
-
-// Drops unmodelled lines, and lines nested under one of them, since what an
-// unmodelled message leads to is unmodelled too.
+// Drops the lines of unmodelled messages ("TAG NAME ..." or "TAG get NAME
+// ..."), and the lines nested under them, since what an unmodelled message
+// leads to is unmodelled too.
 std::vector<std::string> Modelled(const std::vector<std::string> &lines) {
   std::vector<std::string> kept;
   std::size_t skipDeeperThan = std::string::npos;
@@ -54,43 +38,47 @@ std::vector<std::string> Modelled(const std::vector<std::string> &lines) {
     if (skipDeeperThan != std::string::npos && indent > skipDeeperThan) {
       continue;
     }
-    skipDeeperThan = std::string::npos;
-    if (Unmodelled(line)) {
-      skipDeeperThan = indent;
-      continue;
+    std::istringstream words(line);
+    std::string tag, name;
+    words >> tag >> name;
+    if (name == "get") {
+      words >> name;
     }
-    kept.push_back(line);
+    const bool unmodelled =
+        std::find(std::begin(kUnmodelled), std::end(kUnmodelled), name) !=
+        std::end(kUnmodelled);
+    skipDeeperThan = unmodelled ? indent : std::string::npos;
+    if (!unmodelled) {
+      kept.push_back(line);
+    }
   }
   return kept;
 }
 
-std::vector<std::string> ours;
-
 TEST(WineWindowMessages, SameOrderAsWine) {
+  std::vector<std::string> ours;
   platform::ResetWindowing();
   platform::OpenHeadlessDisplay(800, 600);
-  ours.clear();
-  window_messages::Run([](const std::string &line) { ours.push_back(line); });
+  static std::vector<std::string> *sink = &ours;
+  window_messages::Run([](const std::string &line) { sink->push_back(line); });
   platform::ResetWindowing();
 
   const std::vector<std::string> wine =
       Modelled(RecordedLines("window-messages.txt"));
   const std::vector<std::string> mine = Modelled(ours);
   ASSERT_FALSE(wine.empty());
-  std::size_t same = 0;
-  while (same < wine.size() && same < mine.size() && wine[same] == mine[same]) {
-    ++same;
-  }
-  if (same < wine.size() || same < mine.size()) {
+  const auto [w, m] =
+      std::mismatch(wine.begin(), wine.end(), mine.begin(), mine.end());
+  if (w != wine.end() || m != mine.end()) {
     std::string context;
-    for (std::size_t i = same >= 4 ? same - 4 : 0; i < same; ++i) {
-      context += "    " + wine[i] + "\n";
+    for (auto line = w - std::min<std::ptrdiff_t>(w - wine.begin(), 4);
+         line != w; ++line) {
+      context += "    " + *line + "\n";
     }
-    ADD_FAILURE() << "first difference after " << same << " lines:\n"
-                  << context
-                  << "  Wine: " << (same < wine.size() ? wine[same] : "(end)")
-                  << "\n  ours: "
-                  << (same < mine.size() ? mine[same] : "(end)");
+    ADD_FAILURE() << "first difference after " << w - wine.begin()
+                  << " lines:\n"
+                  << context << "  Wine: " << (w != wine.end() ? *w : "(end)")
+                  << "\n  ours: " << (m != mine.end() ? *m : "(end)");
   }
 }
 

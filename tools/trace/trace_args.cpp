@@ -1,10 +1,8 @@
 #include "trace_args.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-
-const char traceUsage[] =
-    "usage: gushmire-trace --seed S --size WxH [--preview] --steps N "
-    "(S 0..4294967295, W and H 1..65535, N 1..1000000000)";
 
 namespace {
 
@@ -41,8 +39,6 @@ bool ParseSize(const char *text, int &width, int &height) {
   height = static_cast<int>(h);
   return true;
 }
-
-} // namespace
 
 bool ParseTraceArguments(int argc, const char *const *argv,
                          TraceOptions &options) {
@@ -86,4 +82,18 @@ bool ParseTraceArguments(int argc, const char *const *argv,
     }
   }
   return haveSeed && haveSize && haveSteps;
+}
+
+} // namespace
+
+TraceOptions TraceArgumentsOrExit(int argc, const char *const *argv) {
+  TraceOptions options;
+  if (!ParseTraceArguments(argc, argv, options)) {
+    std::fprintf(stderr,
+                 "usage: %s --seed S --size WxH [--preview] --steps N "
+                 "(S 0..4294967295, W and H 1..65535, N 1..1000000000)\n",
+                 argc > 0 && argv[0] != nullptr ? argv[0] : "gushmire-trace");
+    std::exit(2);
+  }
+  return options;
 }

@@ -1,4 +1,4 @@
-// Command-line options of gushmire-trace.
+// The command line of gushmire-trace, which gushmire-soak shares.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,6 @@ struct TraceOptions {
 constexpr int traceMaxSide = 65535;
 constexpr long traceMaxSteps = 1000000000L;
 
-// Fills `options` from argv; false on any unknown, repeated, missing or
-// malformed argument.
-bool ParseTraceArguments(int argc, const char *const *argv,
-                         TraceOptions &options);
-
-extern const char traceUsage[];
+// The options argv gives. On any unknown, repeated, missing or malformed
+// argument prints the usage and ends the program with status 2.
+TraceOptions TraceArgumentsOrExit(int argc, const char *const *argv);

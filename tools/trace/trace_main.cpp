@@ -25,11 +25,7 @@ void PrintStep(long step, LONG phase) {
 } // namespace
 
 int main(int argc, char **argv) {
-  TraceOptions options;
-  if (!ParseTraceArguments(argc, argv, options)) {
-    std::fprintf(stderr, "%s\n", traceUsage);
-    return 2;
-  }
+  const TraceOptions options = TraceArgumentsOrExit(argc, argv);
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
