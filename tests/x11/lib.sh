@@ -94,7 +94,7 @@ pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
 # picture saved in BEFORE; sets CHANGED to the pixels changed (false when
 # nothing was drawn).
 wait_drawn() {
-  CHANGED=$("$XPROBE" wait-window-change "$1" "$2" 5)
+  CHANGED=$("$XPROBE" wait-change "$2" 5 1 "$1")
 }
 
 # Every process below PID, deepest first.
