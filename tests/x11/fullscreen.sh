@@ -3,27 +3,12 @@
 # is hidden, and a key, a click or pointer travel over 4 pixels ends it (4
 # does not). One runs at a time, even when two start together; a burst of
 # input ends it once; SIGTERM and SIGINT leave nothing behind; the server
-# killed under it ends it within a second. Exit codes of the switches that
-# only X can refuse.
+# killed under it ends it within a second.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 640x480x24
 "$XPROBE" desktop
 "$XPROBE" snap "$WORK/desktop"
 total=$((640 * 480))
-
-expect_exit() { # CODE DESCRIPTION ARGS...
-  local code=$1 what=$2
-  shift 2
-  timeout 10 "$GUSHMIRE" "$@" >/dev/null 2>"$WORK/err"
-  local rc=$?
-  [ "$rc" -eq "$code" ] && pass "$what exits $code" ||
-    fail "$what: exit $rc, expected $code"
-}
-expect_exit 255 "preview of a window that does not exist" /p 12345
-expect_exit 255 "preview of a huge number" /p 99999999999999999999
-expect_exit 255 "preview of our own kind of handle" /l 1073807360
-DISPLAY=:999999 expect_exit 2 "no display" /s
-grep -q "cannot open the X display" "$WORK/err" || fail "no display: no message"
 
 # run_saver: starts /s with the pointer at (100, 100), waits for its window.
 run_saver() {
@@ -56,7 +41,7 @@ if run_saver; then
   PIDS+=("$cover")
   sleep 0.5
   "$XPROBE" top-title "xprobe preview host" || fail "cover window not on top"
-  expect_exit 0 "second start" /s
+  timeout 10 "$GUSHMIRE" /s >/dev/null 2>&1 || fail "second start: exit $?"
   kill -0 "$SAVER" 2>/dev/null || fail "first saver ended"
   "$XPROBE" top-title "Screen Saver" && pass "running saver raised to the top" ||
     fail "running saver not raised"

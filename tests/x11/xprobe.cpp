@@ -314,38 +314,6 @@ int main(int argc, char **argv) {
     XSync(x, False);
     return 0;
   }
-  if (command == "wm-info" && argc == 3) {
-    // What a window manager reads: "TRANSIENT_FOR MINW MINH MAXW MAXH
-    // DELETE(0/1) CLASS".
-    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
-    Window transient = 0;
-    XGetTransientForHint(x, id, &transient);
-    XSizeHints hints{};
-    long supplied = 0;
-    XGetWMNormalHints(x, id, &hints, &supplied);
-    Atom *protocols = nullptr;
-    int count = 0;
-    bool closes = false;
-    if (XGetWMProtocols(x, id, &protocols, &count) != 0) {
-      for (int i = 0; i < count; ++i) {
-        closes =
-            closes || protocols[i] == XInternAtom(x, "WM_DELETE_WINDOW", False);
-      }
-      XFree(protocols);
-    }
-    XClassHint hint{};
-    XGetClassHint(x, id, &hint);
-    std::printf("%lu %d %d %d %d %d %s\n", transient,
-                (hints.flags & PMinSize) ? hints.min_width : -1,
-                (hints.flags & PMinSize) ? hints.min_height : -1,
-                (hints.flags & PMaxSize) ? hints.max_width : -1,
-                (hints.flags & PMaxSize) ? hints.max_height : -1,
-                closes ? 1 : 0,
-                hint.res_class != nullptr ? hint.res_class : "-");
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-    return 0;
-  }
   if (command == "close" && argc == 3) {
     // The window manager's close button.
     XEvent event{};
