@@ -44,10 +44,8 @@ fi
 
 # Transient for the active window, which the test makes active as a window
 # manager would; its OK button (centred near the bottom) clicked.
-"$XPROBE" window 200 100 >"$WORK/active" &
-PIDS+=("$!")
-for _ in $(seq 100); do [ -s "$WORK/active" ] && break; sleep 0.05; done
-ACTIVE=$(head -n1 "$WORK/active")
+host_window 200 100
+ACTIVE=$ID
 "$XPROBE" activate "$ACTIVE"
 start_saver /c
 if BOX=$("$XPROBE" wait-window Gushmire 5); then

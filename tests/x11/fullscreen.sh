@@ -36,16 +36,14 @@ if run_saver; then
   fi
   "$XPROBE" cursor-hidden && pass "pointer hidden" || fail "pointer shown"
   # A second start raises the running saver over a window that covers it.
-  "$XPROBE" window 100 80 >"$WORK/cover" &
-  cover=$!
-  PIDS+=("$cover")
+  host_window 100 80
   sleep 0.5
   "$XPROBE" top-title "xprobe preview host" || fail "cover window not on top"
   timeout 10 "$GUSHMIRE" /s >/dev/null 2>&1 || fail "second start: exit $?"
   kill -0 "$SAVER" 2>/dev/null || fail "first saver ended"
   "$XPROBE" top-title "Screen Saver" && pass "running saver raised to the top" ||
     fail "running saver not raised"
-  kill "$cover"
+  kill "$HOST"
   xdotool key x
   ends "a key" 3 0
 fi

@@ -17,16 +17,6 @@ survives_then_stops() {
   [ "$RC" -eq 0 ] && pass "$1, SIG$2: exit 0" || fail "$1, SIG$2: exit $RC"
 }
 
-# host_window W H [RRGGBB]: a window of the test's own; sets ID and HOST.
-host_window() {
-  "$XPROBE" window "$@" >"$WORK/host" &
-  HOST=$!
-  PIDS+=("$HOST")
-  local i
-  for i in $(seq 100); do [ -s "$WORK/host" ] && break; sleep 0.05; done
-  ID=$(head -n1 "$WORK/host")
-}
-
 "$GUSHMIRE" --help 2>&1 | grep -q -- "-window-id" &&
   pass "--help prints the usage" || fail "--help"
 "$GUSHMIRE" --version 2>&1 | grep -Eq '^gushmire [0-9]+\.[0-9]+' &&

@@ -87,6 +87,17 @@ wait_saver_window() {
   WINDOW=$("$XPROBE" wait-window "Screen Saver" 5) || return 1
 }
 
+# host_window W H [RRGGBB]: a window of the test's own; sets ID and HOST.
+host_window() {
+  : >"$WORK/host" # not the last window's id before the new one is written
+  "$XPROBE" window "$@" >"$WORK/host" &
+  HOST=$!
+  PIDS+=("$HOST")
+  local i
+  for i in $(seq 100); do [ -s "$WORK/host" ] && break; sleep 0.05; done
+  ID=$(head -n1 "$WORK/host")
+}
+
 # Puts the pointer at (X, Y) without --sync (it stalls when already there).
 pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
 
