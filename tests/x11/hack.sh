@@ -17,10 +17,6 @@ survives_then_stops() {
   [ "$RC" -eq 0 ] && pass "$1, SIG$2: exit 0" || fail "$1, SIG$2: exit $RC"
 }
 
-"$GUSHMIRE" --help 2>&1 | grep -q -- "-window-id" &&
-  pass "--help prints the usage" || fail "--help"
-"$GUSHMIRE" --version 2>&1 | grep -Eq '^gushmire [0-9]+\.[0-9]+' &&
-  pass "--version" || fail "--version"
 # Exit codes: 1 with the usage for a bad option, 255 for a window that does
 # not exist (as /p), 2 without a display.
 while read -r code arguments; do
