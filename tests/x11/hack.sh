@@ -1,6 +1,8 @@
-# The program as an XScreenSaver or xsecurelock hack: it draws in the window
-# it is given, input never ends it, SIGTERM and SIGINT end it with 0, and it
-# starts from the desktop picture the daemon left on that window.
+# The program inside a window another program made: as the preview (/p) and
+# as an XScreenSaver or xsecurelock hack. It draws in that window at its
+# size, input never ends it, SIGTERM and SIGINT end a hack with 0, a hack
+# starts from the desktop picture the daemon left on that window, and the
+# window destroyed at any moment ends it with 0.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 640x480x24
 
@@ -15,53 +17,74 @@ survives_then_stops() {
   [ "$RC" -eq 0 ] && pass "$1, SIG$2: exit 0" || fail "$1, SIG$2: exit $RC"
 }
 
-# host_window W H [RRGGBB]: a window of the test's own; sets ID and HOST.
-host_window() {
-  "$XPROBE" window "$@" >"$WORK/host" &
-  HOST=$!
-  PIDS+=("$HOST")
-  local i
-  for i in $(seq 100); do [ -s "$WORK/host" ] && break; sleep 0.05; done
-  ID=$(head -n1 "$WORK/host")
-}
-
-"$GUSHMIRE" --help >"$WORK/help" 2>&1
-rc=$?
-[ "$rc" -eq 0 ] && grep -q -- "-window-id" "$WORK/help" &&
-  pass "--help prints the usage, exits 0" || fail "--help: exit $rc"
-"$GUSHMIRE" --version >"$WORK/version" 2>&1
-rc=$?
-[ "$rc" -eq 0 ] && grep -Eq '^gushmire [0-9]+\.[0-9]+' "$WORK/version" &&
-  pass "--version: $(cat "$WORK/version")" || fail "--version: exit $rc"
-for bad in "-window-id" "-window-id 0" "-window-id 0xZZ" "-window-id -5" \
-           "-window-id 99999999999" "-root -frobnicate"; do
-  # shellcheck disable=SC2086
-  timeout 10 "$GUSHMIRE" $bad >/dev/null 2>"$WORK/err"
+# Exit codes: 1 with the usage for a bad option, 255 for a window that does
+# not exist (as /p), 2 without a display.
+while read -r code arguments; do
+  # shellcheck disable=SC2086 # the arguments split on purpose
+  timeout 10 "$GUSHMIRE" $arguments >/dev/null 2>"$WORK/err"
   rc=$?
-  [ "$rc" -eq 1 ] && grep -q "Usage" "$WORK/err" &&
-    pass "\"$bad\" refused with the usage, exit 1" ||
-    fail "\"$bad\": exit $rc"
-done
+  [ "$rc" -eq "$code" ] && { [ "$code" -ne 1 ] || grep -q Usage "$WORK/err"; } ||
+    fail "\"$arguments\": exit $rc, expected $code"
+done <<'CASES'
+1 -window-id
+1 -window-id 0xZZ
+1 -window-id 99999999999
+1 -root -frobnicate
+255 -window-id 12345
+255 /p 12345
+255 /l 1073807360
+CASES
 XSCREENSAVER_WINDOW=junk timeout 10 "$GUSHMIRE" -root >/dev/null 2>&1
 rc=$?
-[ "$rc" -eq 1 ] && pass "junk XSCREENSAVER_WINDOW: exit 1" ||
-  fail "junk XSCREENSAVER_WINDOW: exit $rc"
-timeout 10 "$GUSHMIRE" -window-id 12345 >/dev/null 2>&1
+[ "$rc" -eq 1 ] || fail "junk XSCREENSAVER_WINDOW: exit $rc"
+DISPLAY=:999999 timeout 10 "$GUSHMIRE" /s >/dev/null 2>"$WORK/err"
 rc=$?
-[ "$rc" -eq 255 ] && pass "window that does not exist: exit 255, as /p" ||
-  fail "window that does not exist: exit $rc"
+[ "$rc" -eq 2 ] && grep -q "cannot open the X display" "$WORK/err" &&
+  pass "bad options, windows and displays refused" || fail "no display: exit $rc"
 
-# -window-id in hex: draws, survives input, SIGTERM ends it with 0.
+# The preview: draws over the window's own picture, input leaves it be.
 host_window 200 150
-"$XPROBE" window-image "$ID" "$WORK/before"
-start_saver -window-id "$(printf '0x%x' "$ID")"
+"$XPROBE" snap "$WORK/before" "$ID"
+start_saver /p "$ID"
 if wait_drawn "$ID" "$WORK/before"; then
   [ "$CHANGED" -lt 15000 ] &&
-    pass "draws over the window's picture ($CHANGED pixels)" ||
-    fail "covered $CHANGED of 30000 pixels at once"
+    pass "preview draws over the window's picture ($CHANGED pixels)" ||
+    fail "preview covered $CHANGED of 30000 pixels at once"
 else
-  fail "nothing drawn in the window"
+  fail "nothing drawn in the preview window"
 fi
+pointer_to 50 50
+xdotool key x click 1
+xdotool mousemove_relative 30 30
+sleep 0.5
+kill -0 "$SAVER" 2>/dev/null && pass "input leaves the preview running" ||
+  fail "preview ended on input"
+kill "$HOST"; wait "$HOST" 2>/dev/null
+wait_exit "$SAVER" 2
+[ "$RC" -eq 0 ] && pass "window destroyed: preview exits 0" ||
+  fail "after the window went: exit $RC"
+
+# The window destroyed at 20 moments from start-up to well into drawing.
+bad=0
+for i in $(seq 0 19); do
+  host_window 160 120
+  start_saver /p "$ID"
+  "$XPROBE" wait-window Preview 5 >/dev/null || echo "run $i: no preview"
+  sleep "$(awk "BEGIN { print $i * 0.04 }")"
+  kill "$HOST"; wait "$HOST" 2>/dev/null
+  wait_exit "$SAVER" 3
+  if [ "$RC" -ne 0 ] || grep -q . "$WORK/saver.log"; then
+    bad=$((bad + 1))
+    echo "run $i: exit $RC $(cat "$WORK/saver.log")"
+  fi
+done
+[ "$bad" -eq 0 ] && pass "20 parents destroyed mid-run: exit 0 every time" ||
+  fail "$bad of 20 preview runs did not end cleanly"
+
+# -window-id in hex (drawn as the preview is): survives input, SIGTERM ends
+# it with 0 and leaves the window.
+host_window 200 150
+start_saver -window-id "$(printf '0x%x' "$ID")"
 pointer_to 50 50
 xdotool key x click 1
 xdotool mousemove_relative 30 30
@@ -73,7 +96,7 @@ kill "$HOST"; wait "$HOST" 2>/dev/null
 # XSCREENSAVER_WINDOW (hex) with a desktop picture on the window: the first
 # frame is that picture, not the window's white; SIGINT ends it with 0.
 host_window 200 150 ff0000
-"$XPROBE" window-image "$ID" "$WORK/before"
+"$XPROBE" snap "$WORK/before" "$ID"
 XSCREENSAVER_WINDOW=$(printf '0x%X' "$ID") start_saver
 if wait_drawn "$ID" "$WORK/before"; then
   [ "$CHANGED" -gt 25000 ] &&
@@ -84,14 +107,6 @@ else
 fi
 xdotool key x
 survives_then_stops "XSCREENSAVER_WINDOW" INT
-
-# Decimal id; the window destroyed ends it with 0.
-host_window 120 90
-start_saver -window-id "$ID"
-sleep 1
-kill "$HOST"; wait "$HOST" 2>/dev/null
-wait_exit "$SAVER" 3
-[ "$RC" -eq 0 ] && pass "window destroyed: exit 0" || fail "window gone: exit $RC"
 
 # -root: full screen on the root, until SIGTERM.
 "$XPROBE" snap "$WORK/desk"

@@ -82,9 +82,20 @@ wait_exit() {
   RC=124
 }
 
-# The full-screen saver's window once it shows; sets WINDOW.
+# Waits up to 5 s for the full-screen saver's window.
 wait_saver_window() {
-  WINDOW=$("$XPROBE" wait-window "Screen Saver" 5) || return 1
+  "$XPROBE" wait-window "Screen Saver" 5 >/dev/null
+}
+
+# host_window W H [RRGGBB]: a window of the test's own; sets ID and HOST.
+host_window() {
+  : >"$WORK/host" # not the last window's id before the new one is written
+  "$XPROBE" window "$@" >"$WORK/host" &
+  HOST=$!
+  PIDS+=("$HOST")
+  local i
+  for i in $(seq 100); do [ -s "$WORK/host" ] && break; sleep 0.05; done
+  ID=$(head -n1 "$WORK/host")
 }
 
 # Puts the pointer at (X, Y) without --sync (it stalls when already there).
@@ -94,7 +105,7 @@ pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
 # picture saved in BEFORE; sets CHANGED to the pixels changed (false when
 # nothing was drawn).
 wait_drawn() {
-  CHANGED=$("$XPROBE" wait-window-change "$1" "$2" 5)
+  CHANGED=$("$XPROBE" wait-change "$2" 5 1 "$1")
 }
 
 # Every process below PID, deepest first.

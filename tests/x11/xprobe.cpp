@@ -1,13 +1,17 @@
 // A small X client for the end-to-end suite: sets a known desktop picture,
-// reads the screen back, makes a window for the preview to live in, and
-// looks at the pointer's cursor. Every wait is bounded by its own alarm.
+// reads the screen back, makes a window for the preview to live in, looks
+// at the pointer's cursor and sends input in bursts. Every wait is bounded
+// by its own alarm.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -23,15 +27,7 @@ namespace {
 ::Display *x = nullptr;
 
 int Usage() {
-  std::fprintf(
-      stderr,
-      "usage: xprobe desktop | launch TITLE PROGRAM ARGS... | snap "
-      "FILE | shot FILE.ppm | wait-change FILE SECONDS "
-      "MIN | changed FILE | window W H [RRGGBB] | wait-window TITLE SECONDS |"
-      " cursor-hidden | top-title TITLE | grab SECONDS | window-image "
-      "ID FILE | "
-      "wait-window-change "
-      "ID FILE SECONDS | activate ID | wm-info ID | close ID\n");
+  std::fprintf(stderr, "usage: xprobe COMMAND ARGS... (see main)\n");
   return 64;
 }
 
@@ -167,38 +163,36 @@ void Desktop() {
   XSync(x, False);
 }
 
-Window FindTitle(Window under, const char *title) {
+void FindTitle(Window under, const char *title, std::vector<Window> *found) {
   Window rootBack = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(x, under, &rootBack, &parent, &children, &count)) {
-    return 0;
+    return;
   }
-  Window found = 0;
-  for (unsigned i = 0; i < count && found == 0; ++i) {
+  for (unsigned i = 0; i < count; ++i) {
     char *name = nullptr;
     if (XFetchName(x, children[i], &name) && name != nullptr &&
         std::strcmp(name, title) == 0) {
-      found = children[i];
+      found->push_back(children[i]);
     }
     XFree(name);
-    if (found == 0) {
-      found = FindTitle(children[i], title);
-    }
+    FindTitle(children[i], title, found);
   }
   XFree(children);
-  return found;
 }
 
 template <class Check> bool PollFor(double seconds, Check check) {
   const auto end =
       std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
+  for (;;) {
     if (check()) {
       return true;
     }
+    if (std::chrono::steady_clock::now() >= end) {
+      return false;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return false;
 }
 
 } // namespace
@@ -220,61 +214,59 @@ int main(int argc, char **argv) {
     Desktop();
     return 0;
   }
-  if (command == "snap" && argc == 3) {
+  // The screen, or the window ID, as now; the saved pictures are compared
+  // by the number of pixels that differ.
+  const auto target = [&](int at) {
+    return argc > at ? static_cast<Window>(std::strtoul(argv[at], nullptr, 10))
+                     : root;
+  };
+  if (command == "snap" && (argc == 3 || argc == 4)) {
     int width = 0, height = 0;
-    return Save(Pixels(root, &width, &height), argv[2]) ? 0 : 1;
+    return Save(Pixels(target(3), &width, &height), argv[2]) ? 0 : 1;
   }
-  if (command == "shot" && argc == 3) {
-    // What the screen shows, as a PPM (TrueColor masks assumed 8-8-8 or
-    // expanded from 16 bits).
-    int width = 0, height = 0;
-    const std::vector<unsigned long> pixels = Pixels(root, &width, &height);
-    const int depth = XDefaultDepth(x, XDefaultScreen(x));
-    std::ofstream out(argv[2], std::ios::binary);
-    out << "P6\n" << width << " " << height << "\n255\n";
-    for (unsigned long p : pixels) {
-      unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
-                              static_cast<unsigned char>(p >> 8),
-                              static_cast<unsigned char>(p)};
-      if (depth == 16) {
-        rgb[0] = static_cast<unsigned char>((p >> 11 & 31) << 3);
-        rgb[1] = static_cast<unsigned char>((p >> 5 & 63) << 2);
-        rgb[2] = static_cast<unsigned char>((p & 31) << 3);
-      }
-      out.write(reinterpret_cast<const char *>(rgb), 3);
-    }
-    return out ? 0 : 1;
-  }
-  if (command == "changed" && argc == 3) {
-    std::printf("%ld\n", Changed(root, Load(argv[2])));
-    return 0;
-  }
-  if (command == "wait-change" && argc == 5) {
+  if (command == "wait-change" && (argc == 5 || argc == 6)) {
+    // Prints the pixels changed once at least MIN differ (within SECONDS).
     const long least = std::atol(argv[4]);
     const std::vector<unsigned long> before = Load(argv[2]);
     long changed = 0;
     const bool ok = PollFor(std::atof(argv[3]), [&] {
-      changed = Changed(root, before);
+      changed = Changed(target(5), before);
       return changed >= least;
     });
     std::printf("%ld\n", changed);
     return ok ? 0 : 1;
   }
-  if (command == "window-image" && argc == 4) {
+  if (command == "colours" && argc == 3) {
+    // How many colours the window shows.
     int width = 0, height = 0;
-    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
-    return Save(Pixels(id, &width, &height), argv[3]) ? 0 : 1;
+    std::vector<unsigned long> pixels = Pixels(target(2), &width, &height);
+    std::sort(pixels.begin(), pixels.end());
+    std::printf("%ld\n",
+                static_cast<long>(std::unique(pixels.begin(), pixels.end()) -
+                                  pixels.begin()));
+    return 0;
   }
-  if (command == "wait-window-change" && argc == 5) {
-    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
-    const std::vector<unsigned long> before = Load(argv[3]);
-    long changed = 0;
-    const bool ok = PollFor(std::atof(argv[4]), [&] {
-      changed = Changed(id, before);
-      return changed > 0;
-    });
-    std::printf("%ld\n", changed);
-    return ok ? 0 : 1;
+  if (command == "burst" && argc == 3) {
+    // N input events through XTest, as fast as the server takes them: key
+    // presses and releases, clicks and pointer travel by turns.
+    const KeyCode key = XKeysymToKeycode(x, XK_x);
+    const long count = std::atol(argv[2]);
+    for (long i = 0; i < count; ++i) {
+      switch (i % 4) {
+      case 0:
+      case 1:
+        XTestFakeKeyEvent(x, key, i % 4 == 0, CurrentTime);
+        break;
+      case 2:
+        XTestFakeButtonEvent(x, 1, (i / 4) % 2 == 0, CurrentTime);
+        break;
+      default:
+        XTestFakeRelativeMotionEvent(x, (i / 4) % 2 != 0 ? 9 : -9, 0,
+                                     CurrentTime);
+      }
+    }
+    XSync(x, False);
+    return 0;
   }
   if (command == "window" && (argc == 4 || argc == 5)) {
     // A plain window for a preview to live in; it lives as long as this
@@ -322,38 +314,6 @@ int main(int argc, char **argv) {
     XSync(x, False);
     return 0;
   }
-  if (command == "wm-info" && argc == 3) {
-    // What a window manager reads: "TRANSIENT_FOR MINW MINH MAXW MAXH
-    // DELETE(0/1) CLASS".
-    const auto id = static_cast<Window>(std::strtoul(argv[2], nullptr, 10));
-    Window transient = 0;
-    XGetTransientForHint(x, id, &transient);
-    XSizeHints hints{};
-    long supplied = 0;
-    XGetWMNormalHints(x, id, &hints, &supplied);
-    Atom *protocols = nullptr;
-    int count = 0;
-    bool closes = false;
-    if (XGetWMProtocols(x, id, &protocols, &count) != 0) {
-      for (int i = 0; i < count; ++i) {
-        closes =
-            closes || protocols[i] == XInternAtom(x, "WM_DELETE_WINDOW", False);
-      }
-      XFree(protocols);
-    }
-    XClassHint hint{};
-    XGetClassHint(x, id, &hint);
-    std::printf("%lu %d %d %d %d %d %s\n", transient,
-                (hints.flags & PMinSize) ? hints.min_width : -1,
-                (hints.flags & PMinSize) ? hints.min_height : -1,
-                (hints.flags & PMaxSize) ? hints.max_width : -1,
-                (hints.flags & PMaxSize) ? hints.max_height : -1,
-                closes ? 1 : 0,
-                hint.res_class != nullptr ? hint.res_class : "-");
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-    return 0;
-  }
   if (command == "close" && argc == 3) {
     // The window manager's close button.
     XEvent event{};
@@ -370,13 +330,15 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (command == "wait-window" && argc == 4) {
-    Window found = 0;
+    // Every window with TITLE, one id a line, once there is one.
+    std::vector<Window> found;
     const bool ok = PollFor(std::atof(argv[3]), [&] {
-      found = FindTitle(root, argv[2]);
-      return found != 0;
+      found.clear();
+      FindTitle(root, argv[2], &found);
+      return !found.empty();
     });
-    if (ok) {
-      std::printf("%lu\n", found);
+    for (Window window : found) {
+      std::printf("%lu\n", window);
     }
     return ok ? 0 : 1;
   }

@@ -235,6 +235,18 @@ private:
     XSync(x, False);
     return lastXError == 0;
   }
+  // A FindForeign that found nothing keeps the server grabbed until this
+  // process has shown a top-level window of its own or waits: two saver
+  // starts that look for each other and then each make a window cannot
+  // both miss.
+  void ReleaseServer() {
+    if (serverHeld) {
+      serverHeld = false;
+      XUngrabServer(x);
+      XFlush(x);
+    }
+  }
+  bool serverHeld = false;
   void Handle(XEvent &event);
   void PresentTo(uintptr_t window, const Native &native, const RECT &area);
   void GrabPicture(Window from, const RECT &area);
@@ -709,6 +721,9 @@ void X11::ShowNative(uintptr_t window, bool shown) {
     Trap();
     XMapRaised(x, native.id);
     native.mapped = Untrap();
+    if (native.foreignParent == 0) {
+      ReleaseServer();
+    }
   } else {
     Trap();
     XUnmapWindow(x, native.id);
@@ -811,6 +826,10 @@ uintptr_t X11::FindForeign(const char *className, const char *title) {
   Window rootBack = 0, parentBack = 0;
   Window *children = nullptr;
   unsigned count = 0;
+  if (!serverHeld) {
+    XGrabServer(x);
+    serverHeld = true;
+  }
   Trap();
   if (!XQueryTree(x, root, &rootBack, &parentBack, &children, &count)) {
     Untrap();
@@ -853,6 +872,9 @@ uintptr_t X11::FindForeign(const char *className, const char *title) {
   }
   XFree(children);
   Untrap();
+  if (found != 0) {
+    ReleaseServer();
+  }
   return found;
 }
 
@@ -891,6 +913,7 @@ void X11::EndPreviewsIfStopped() {
 }
 
 void X11::Poll() {
+  ReleaseServer();
   EndPreviewsIfStopped();
   while (!parentsGone.empty()) {
     const uintptr_t gone = parentsGone.back();
@@ -905,6 +928,7 @@ void X11::Poll() {
 }
 
 void X11::Wait(std::optional<uint64_t> deadline) {
+  ReleaseServer();
   XFlush(x);
   if (!parentsGone.empty() || XPending(x) > 0 || stopRequested != 0) {
     Poll();
