@@ -44,16 +44,10 @@ stage() {
   esac
 }
 
-# launch NAME DIR [saverctl options] -- [saver arguments]: has the server
-# run the saver of $work/DIR; its events go to $work/NAME.out.
+# launch NAME DIR "SAVERCTL OPTIONS" [ARGUMENTS]: has the server run the
+# saver of $work/DIR; its events go to $work/NAME.out.
 launch() {
-  local name="$1" dir="$work/$2" IFS=$'\x1f' options=()
-  shift 2
-  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
-    options+=("$1")
-    shift
-  done
-  [ $# -gt 0 ] && shift
+  local fields=("$1" $3 "$(winpath "$work/$2/gushmire.scr")" "${@:4}")
   if [ -z "$server" ]; then
     mkfifo "$work/commands"
     # Wine prefers its own mpr.dll to one beside the program unless told.
@@ -64,8 +58,7 @@ launch() {
     sleep 100000 >"$work/commands" & # keeps it open between runs
     holder=$!
   fi
-  echo "$name${IFS}${options[*]+${options[*]}${IFS}}$(winpath "$dir/gushmire.scr")${*+${IFS}$*}" \
-    >"$work/commands"
+  (IFS=$'\x1f' && echo "${fields[*]}" >"$work/commands")
 }
 
 # saverctl [ARGUMENTS]: a saverctl of its own, its lines without CRs.
@@ -88,16 +81,10 @@ wait_for() {
 # itself after its --timeout).
 finish() { wait_for "$1" '^end$' "${2:-120}" || true; }
 
-# run NAME DIR [options] -- [arguments]: launch and finish in one.
-run() {
-  launch "$@"
-  finish "$1"
-}
-
 # start NAME DIR: the full-screen saver, its window up and drawing.
 start() {
   xdotool mousemove 400 300
-  launch "$1" "$2" --timeout 90000 -- /s
+  launch "$1" "$2" "--timeout 90000" /s
   wait_for "$1" '^window ' 30 && sleep 1
 }
 

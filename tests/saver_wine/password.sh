@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Password protection with the stand-in PASSWORD.CPL: while it refuses, no
-# key, button, pointer move or message closes the saver; then one key ends
-# it. Which registry values turn the password on, a library without the
-# entry, and the fault guard.
+# The full-screen saver with the stand-in PASSWORD.CPL: its window and
+# drawing; while the verifier refuses, no key, button, pointer move,
+# message or second start closes it; then one key ends it. Which registry
+# values turn the password on, a library without the entry, the fault guard.
 source "$(dirname "$0")/lib.sh"
 
 desktop='HKCU\Control Panel\Desktop'
@@ -14,7 +14,18 @@ trap 'wine reg delete "$desktop" /v ScreenSaveUsePassword /f >/dev/null 2>&1;
       cleanup' EXIT
 checks() { log_of "$1" | grep -c '^verify' || true; }
 verdict() { echo "$2" >"$work/$1/verify.txt"; }
-lacks_nested() { ! grep -q 'depth=2' "$work/lock/standin.log"; }
+# splats: true once a screenshot shows splat red (strong red, little green
+# and blue).
+splats() {
+  for _ in $(seq 40); do
+    import -window root "$work/screen.png" 2>/dev/null &&
+      convert "$work/screen.png" -scale '100x75!' -depth 8 txt:- |
+      awk -F'[(),]' 'NR > 1 && $2 >= 120 && $3 <= 90 && $4 <= 90 { n++ }
+                     END { exit n == 0 }' && return 0
+    sleep 0.5
+  done
+  return 1
+}
 # refused_since N: more than N checks so far, and the saver still runs.
 refused_since() { [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'; }
 
@@ -22,11 +33,13 @@ set_password REG_DWORD 1
 stage lock
 verdict lock refuse
 start lock lock
+screen="${GUSHMIRE_WINE_SCREEN:-800x600x24}"
+check "/s covers the screen with 'Screen Saver'" \
+  has lock "^window Screen Saver ${screen%x*}$"
+check "splats are drawn on the screen" splats
 xdotool key --delay 30 a b c
 sleep 1
-check "three quick keys make one check, refused" refused_since 0
-check "the quiet period after it held back the other two" \
-  test "$(checks lock)" = 1
+check "three quick keys make one check" test "$(checks lock)" = 1
 # Each step must reach the saver (a new check) and be refused.
 while read -r step; do
   before="$(checks lock)"
@@ -49,6 +62,11 @@ mousemove_relative 300 200
 mousemove 0 0
 STEPS
 
+saverctl --timeout 60000 "$(winpath "$work/lock/gushmire.scr")" /s \
+  >"$work/second.out"
+check "a second /s makes no window and ends at once with 0" \
+  test "$(grep -E '^(window|exit)' "$work/second.out")" = "exit 0"
+
 # Input while a check dispatches our messages starts no second check.
 verdict lock pump2500:refuse
 before="$(checks lock)"
@@ -68,11 +86,11 @@ saverctl --send p0x10 +300 0x10 +1500 0x112:0xF060 +300 0x112:0xF040 +300 \
 check "WM_CLOSE during a check and SC_CLOSE after it make two checks;
      SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE, SC_TASKLIST none" \
   test "$(checks lock)" = $((before + 2))
-check "no check ever started inside another" lacks_nested
-check "after all of it the window is there and the running state on" \
-  test "$(grep -E '^(window|running)' "$work/sent.txt" | xargs)" = \
-  "window 1 running 1"
-check "and the process runs" lacks lock '^exit'
+check "no check ever started inside another" \
+  test "$(log_of lock | grep -c depth=2)" = 0
+check "after all of it the process runs, its window is there and the
+     running state on" test "$(events lock | grep -c '^exit') $(grep -E \
+  '^(window|running)' "$work/sent.txt" | xargs)" = "0 window 1 running 1"
 verdict lock accept
 xdotool key space
 finish lock

@@ -29,19 +29,19 @@ convert -size 800x600 gradient:'#3a6ea5-#0b2545' \
   -annotate 0 'Desktop before the saver' "$work/desktop.png"
 timeout 20 display -window root "$work/desktop.png" || true
 
-launch about plain --owner -- /c
+launch about plain "--host 200x100" /c
 wait_for about '^dialog ' 60 && sleep 1
 crop wine-about Gushmire 12
 xdotool key Return
 finish about
 
-launch preview plain --preview 320x240 --hold 4000 -- /p %W
+launch preview plain "--host 320x240 --hold 4000" /p %W
 wait_for preview '^preview ' 60 && sleep 2
 crop wine-preview 'Preview host' 12
 finish preview
 
 xdotool mousemove 400 300
-launch saver plain --timeout $((${SERIES_SECONDS:-40} * 1000 + 60000)) -- /s
+launch saver plain "--timeout $((${SERIES_SECONDS:-40} * 1000 + 60000))" /s
 wait_for saver '^window ' 60
 sleep "${SERIES_SECONDS:-40}"
 import -window root "$out/wine-saver.png"

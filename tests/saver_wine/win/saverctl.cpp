@@ -1,9 +1,9 @@
 // Starts a screen saver under test and reports what it does, a line per
 // event, so that the scripts can wait for one and then send input:
-//   saverctl [--timeout MS] [--owner | --preview WxH [--hold MS]] PROGRAM ARGS
-// --owner first shows a foreground window of ours, --preview one with a
-// WxH client area, destroyed --hold MS after the saver's child shows; "%W"
-// in ARGS becomes its handle. Lines: "ours HANDLE", "window TITLE WxH" (the
+//   saverctl [--timeout MS] [--host WxH [--hold MS]] PROGRAM ARGS
+// --host first shows a foreground window of ours with a WxH client area,
+// destroyed --hold MS after a child of the saver shows in it; "%W" in ARGS
+// becomes its handle. Lines: "ours HANDLE", "window TITLE WxH" (the
 // full-screen one), "dialog TITLE owner=ours|none|other", "preview TITLE WxH
 // parent=WxH", "parent destroyed", "exit CODE" (signed) or "timeout".
 //   saverctl --serve DIR                       many runs (see Serve)
@@ -41,21 +41,6 @@ std::string Title(HWND window) {
   return text;
 }
 
-// A visible dialog of the process in *data (a DWORD in, the HWND out).
-BOOL CALLBACK FindProcessDialog(HWND window, LPARAM data) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char className[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  auto *search = reinterpret_cast<std::pair<DWORD, HWND> *>(data);
-  if (process == search->first && std::strcmp(className, "#32770") == 0 &&
-      IsWindowVisible(window)) {
-    search->second = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND MakeWindow(int clientWidth, int clientHeight) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -90,32 +75,28 @@ void PumpFor(DWORD milliseconds) {
 int RunCase(int argc, char **argv) {
   DWORD timeout = 20000;
   DWORD hold = 500;
-  bool owner = false;
-  int previewWidth = 0;
-  int previewHeight = 0;
+  int hostWidth = 0;
+  int hostHeight = 0;
   int first = 1;
   for (; first + 1 < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
-    if (std::strcmp(argv[first], "--owner") == 0) {
-      owner = true;
-    } else if (std::strcmp(argv[first], "--timeout") == 0) {
+    if (std::strcmp(argv[first], "--timeout") == 0) {
       timeout = std::strtoul(argv[++first], nullptr, 10);
     } else if (std::strcmp(argv[first], "--hold") == 0) {
       hold = std::strtoul(argv[++first], nullptr, 10);
-    } else if (std::strcmp(argv[first], "--preview") != 0 ||
-               std::sscanf(argv[++first], "%dx%d", &previewWidth,
-                           &previewHeight) != 2) {
+    } else if (std::strcmp(argv[first], "--host") != 0 ||
+               std::sscanf(argv[++first], "%dx%d", &hostWidth, &hostHeight) !=
+                   2) {
       first = argc;
     }
   }
-  if (first >= argc || previewWidth < 0 || previewHeight < 0) {
+  if (first >= argc || hostWidth < 0 || hostHeight < 0) {
     Report("usage: saverctl [options] PROGRAM [ARGS...]");
     return 2;
   }
 
   HWND ours = nullptr;
-  if (previewWidth > 0 || owner) {
-    ours = previewWidth > 0 ? MakeWindow(previewWidth, previewHeight)
-                            : MakeWindow(200, 100);
+  if (hostWidth > 0) {
+    ours = MakeWindow(hostWidth, hostHeight);
     Report("ours %lu",
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ours)));
   }
@@ -139,58 +120,44 @@ int RunCase(int argc, char **argv) {
     return 2;
   }
 
-  const DWORD start = GetTickCount();
-  bool windowSeen = false;
-  bool dialogSeen = false;
-  bool previewSeen = false;
+  // True the first time `window` is a visible window of the saver.
+  const auto firstSight = [&process](HWND window, bool &seen) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return !seen && id == process.dwProcessId && IsWindowVisible(window) &&
+           (seen = true);
+  };
+  bool windowSeen = false, dialogSeen = false, previewSeen = false;
   DWORD previewSeenAt = 0;
-  for (;;) {
-    HWND saver = FindWindowA(saverClass, nullptr);
-    DWORD saverProcess = 0;
-    GetWindowThreadProcessId(saver, &saverProcess);
-    if (!windowSeen && saver && saverProcess == process.dwProcessId &&
-        IsWindowVisible(saver)) {
-      windowSeen = true;
-      RECT box;
-      GetWindowRect(saver, &box);
-      Report("window %s %ldx%ld", Title(saver).c_str(), box.right - box.left,
+  for (const DWORD start = GetTickCount();
+       WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; PumpFor(20)) {
+    RECT box;
+    HWND window = FindWindowA(saverClass, "Screen Saver");
+    if (firstSight(window, windowSeen) && GetWindowRect(window, &box)) {
+      Report("window %s %ldx%ld", Title(window).c_str(), box.right - box.left,
              box.bottom - box.top);
     }
-    std::pair<DWORD, HWND> dialog = {process.dwProcessId, nullptr};
-    if (!dialogSeen) {
-      EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = FindWindowA("#32770", nullptr);
+    if (firstSight(dialog, dialogSeen)) {
+      HWND owner = GetWindow(dialog, GW_OWNER);
+      Report("dialog %s owner=%s", Title(dialog).c_str(),
+             !owner          ? "none"
+             : owner == ours ? "ours"
+                             : "other");
     }
-    if (dialog.second) {
-      dialogSeen = true;
-      HWND boxOwner = GetWindow(dialog.second, GW_OWNER);
-      Report("dialog %s owner=%s", Title(dialog.second).c_str(),
-             !boxOwner          ? "none"
-             : boxOwner == ours ? "ours"
-                                : "other");
-    }
-    HWND child = previewWidth > 0 && !previewSeen && ours
-                     ? FindWindowExA(ours, nullptr, saverClass, nullptr)
-                     : nullptr;
-    if (child) {
-      previewSeen = true;
+    HWND child =
+        ours ? FindWindowExA(ours, nullptr, saverClass, nullptr) : nullptr;
+    RECT parent;
+    if (firstSight(child, previewSeen) && GetClientRect(child, &box) &&
+        GetClientRect(ours, &parent)) {
       previewSeenAt = GetTickCount();
-      RECT box;
-      GetClientRect(child, &box);
-      RECT parentBox;
-      GetClientRect(ours, &parentBox);
       Report("preview %s %ldx%ld parent=%ldx%ld", Title(child).c_str(),
-             box.right, box.bottom, parentBox.right, parentBox.bottom);
+             box.right, box.bottom, parent.right, parent.bottom);
     }
     if (previewSeen && ours && GetTickCount() - previewSeenAt >= hold) {
       DestroyWindow(ours);
       ours = nullptr;
       Report("parent destroyed");
-    }
-    const DWORD waited =
-        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT);
-    PumpFor(0);
-    if (waited == WAIT_OBJECT_0) {
-      break;
     }
     if (GetTickCount() - start > timeout) {
       Report("timeout");
