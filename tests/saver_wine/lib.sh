@@ -19,7 +19,7 @@ cleanup() {
     timeout 10 tail --pid="$server" -f /dev/null || kill "$server" || true
   fi
   # A saver left behind by a killed saverctl runs from our folder: end it.
-  for pid in $(grep -lsF "$work" /proc/[0-9]*/cmdline | cut -d/ -f3); do
+  for pid in $(grep -lsF "${work##*/}" /proc/[0-9]*/cmdline | cut -d/ -f3); do
     [ "$pid" != $$ ] && kill "$pid" 2>/dev/null || true
   done
   if [ "$failed" -eq 0 ] && [ -z "${GUSHMIRE_KEEP:-}" ]; then
