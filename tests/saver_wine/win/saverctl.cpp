@@ -5,7 +5,8 @@
 // destroyed --hold MS after a child of the saver shows in it; "%W" in ARGS
 // becomes its handle. Lines: "ours HANDLE", "window TITLE WxH" (the
 // full-screen one), "dialog TITLE owner=ours|none|other", "preview TITLE WxH
-// parent=WxH", "parent destroyed", "exit CODE" (signed) or "timeout".
+// parent=WxH", "parent destroyed", "timeout" (the saver is then ended with
+// 99), "exit CODE" (signed).
 //   saverctl --serve DIR                       many runs (see Serve)
 //   saverctl --send [[p]MSG:WPARAM | +MS]...
 // sends (with "p" posts) each message to the full-screen saver window or
@@ -163,7 +164,6 @@ int RunCase(int argc, char **argv) {
       Report("timeout");
       TerminateProcess(process.hProcess, 99);
       WaitForSingleObject(process.hProcess, 5000);
-      return 3;
     }
   }
 
