@@ -11,11 +11,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build/mingw}"
 seconds="${2:-60}"
 saver="$build/gushmire.scr"
-[ -f "$saver" ] || {
-  echo "wine_cpu: $saver is missing (build the mingw tree first)" >&2
-  exit 1
-}
 wine_scripts="$root/tests/wine"
+source "$wine_scripts/wine-env.sh"
+need "$saver"
 state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-cpu.XXXXXX")"
 saver_pid=""
 stop() {
@@ -28,12 +26,7 @@ stop() {
 trap stop EXIT
 
 bash "$wine_scripts/wine-env-start.sh" "$state" 1920x1080x24 >/dev/null
-DISPLAY="$(cat "$state/display")"
-export DISPLAY WINEPREFIX="$state/prefix" WINEDEBUG=-all
-if [ -f "$state/ld_preload" ]; then # see tests/wine/wine-env-start.sh
-  LD_PRELOAD="$(cat "$state/ld_preload")"
-  export LD_PRELOAD
-fi
+wine_env "$state"
 xvfb="$(cat "$state/xvfb.pid")"
 
 # Process ids by command line, among the processes of our prefix only.

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Password protection with the stand-in PASSWORD.CPL: which registry values
-# turn it on, one check per close request, refusals keep the saver, the
-# quiet period after a refusal, no second check while one pumps messages,
-# the screen-saver-running state, a library without the entry, and the
-# fault guard.
+# The full-screen saver with the stand-in PASSWORD.CPL: its window and
+# drawing; while the verifier refuses, no key, button, pointer move,
+# message or second start closes it; then one key ends it. Which registry
+# values turn the password on, a library without the entry, the fault guard.
 source "$(dirname "$0")/lib.sh"
 
 desktop='HKCU\Control Panel\Desktop'
@@ -13,75 +12,119 @@ set_password() {
 }
 trap 'wine reg delete "$desktop" /v ScreenSaveUsePassword /f >/dev/null 2>&1;
       cleanup' EXIT
-
-# start NAME DIR: runs the saver of DIR full screen, waits for its window.
-start() {
-  centre_pointer
-  launch "$1" "$2" --timeout 40000 -- /s
-  wait_for "$1" '^window ' 30 && sleep 1
+checks() { log_of "$1" | grep -c '^verify' || true; }
+verdict() { echo "$2" >"$work/$1/verify.txt"; }
+# splats: true once a screenshot shows splat red (strong red, little green
+# and blue).
+splats() {
+  for _ in $(seq 40); do
+    import -window root "$work/screen.png" 2>/dev/null &&
+      convert "$work/screen.png" -scale '100x75!' -depth 8 txt:- |
+      awk -F'[(),]' 'NR > 1 && $2 >= 120 && $3 <= 90 && $4 <= 90 { n++ }
+                     END { exit n == 0 }' && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# refused_since N: more than N checks within 5 s, and the saver runs on.
+refused_since() {
+  for _ in $(seq 50); do
+    [ "$(checks lock)" -gt "$1" ] && break
+    sleep 0.1
+  done
+  [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'
 }
 
-verifications() {
-  log_of "$1" | grep -c '^verify' || true
-}
-
-# Refuse, then accept: a burst of keys makes one check, a refusal keeps
-# the saver, a key after the quiet period checks again.
 set_password REG_DWORD 1
-stage refuse
-echo refuse,accept >"$work/refuse/verify.txt"
-start refuse refuse
-check "REG_DWORD 1: the running state is on while it runs" \
-  test "$(running_state)" = "running 1"
-xdotool key --delay 30 a b c
-sleep 1.5
-check "three quick keys make one check" test "$(verifications refuse)" = 1
-check "a refused check keeps it running" lacks refuse '^exit'
-xdotool key d
-finish refuse
-check "the next key checks again and the accepted check ends it with 0" \
-  bash -c "[ $(verifications refuse) = 2 ] &&
-           tr -d '\r' <'$work/refuse.out' | grep -q '^exit 0$'"
-check "the running state is off afterwards" \
-  test "$(running_state)" = "running 0"
-check "the library is freed before the process ends" \
-  bash -c "grep -q ' detach freed' '$work/refuse/standin.log'"
+stage lock
+verdict lock refuse
+start lock lock
+screen="${GUSHMIRE_WINE_SCREEN:-800x600x24}"
+check "/s covers the screen with 'Screen Saver'" \
+  has lock "^window Screen Saver ${screen%x*}$"
+check "splats are drawn on the screen" splats
+# Each step must reach the saver (a new check) and be refused.
+while read -r step; do
+  before="$(checks lock)"
+  xdotool $step
+  check "'$step' is refused" refused_since "$before"
+  sleep 0.3 # past the quiet period
+done <<'STEPS'
+key alt+F4
+key alt+Tab
+keydown alt key Tab Tab keyup alt
+key ctrl+Escape
+key alt+Escape
+key super
+key Escape
+key ctrl+alt+Delete
+click 1
+click 3
+click 2
+mousemove_relative 300 200
+mousemove 0 0
+STEPS
 
-# A check that pumps messages (and posts itself a close request): input
-# during it starts no second check.
-set_password REG_BINARY 01000000
-stage pump
-echo pump2500:accept >"$work/pump/verify.txt"
-start pump pump
-check "a 4-byte REG_BINARY turns the password on" \
-  test "$(running_state)" = "running 1"
+saverctl --timeout 60000 "$(winpath "$work/lock/gushmire.scr")" /s \
+  >"$work/second.out"
+check "a second /s makes no window and ends at once with 0" \
+  test "$(grep -E '^(window|exit)' "$work/second.out")" = "exit 0"
+
+# Input while a check dispatches our messages starts no second check.
+verdict lock pump2500:refuse
+before="$(checks lock)"
 xdotool key space
 sleep 0.8
-xdotool key x click 1 mousemove_relative 30 30
-finish pump
+xdotool key alt+F4 click 1 mousemove_relative 30 30
+sleep 2.5
 check "input during a check starts no second one" \
-  bash -c "[ $(verifications pump) = 1 ] &&
-           ! grep -q 'depth=2' '$work/pump/standin.log'"
-check "the accepted check ends it with 0" has pump '^exit 0$'
+  test "$(checks lock)" = $((before + 1))
 
-# Values that leave the password off, and a library without the entry.
+# Messages: a close request while a check dispatches our messages, then the
+# system commands that input can make the system send.
+verdict lock pump1500:refuse
+before="$(checks lock)"
+saverctl --send p0x10 +300 0x10 +1500 0x112:0xF060 +300 0x112:0xF040 +300 \
+  0x112:0xF050 +300 0x112:0xF140 +300 0x112:0xF130 +300 >"$work/sent.txt"
+check "WM_CLOSE during a check and SC_CLOSE after it make two checks;
+     SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE, SC_TASKLIST none" \
+  test "$(checks lock)" = $((before + 2))
+check "no check ever started inside another" \
+  test "$(log_of lock | grep -c depth=2)" = 0
+check "after all of it the process runs, its window is there and the
+     running state on" test "$(events lock | grep -c '^exit') $(grep -E \
+  '^(window|running)' "$work/sent.txt" | xargs)" = "0 window 1 running 1"
+verdict lock accept
+xdotool key space
+finish lock
+check "an accepted check then ends it with 0" has lock '^exit 0$'
+check "the running state is off afterwards" \
+  test "$(saverctl --send | grep running)" = "running 0"
+check "the library is freed before the process ends" \
+  test "$(log_of lock | tail -1)" = "detach freed"
+
+# type, data, library: the checks a key makes before it ends the saver with
+# 0, and the running state meanwhile.
 n=0
-for setting in "REG_BINARY 0100000000" "REG_DWORD 0" "REG_DWORD 1 noentry"; do
+while read -r type data library want_checks want_running; do
   n=$((n + 1))
-  read -r type data library <<<"$setting"
   set_password "$type" "$data"
-  stage off$n "${library:-verifier}"
-  start off$n off$n
-  during="$(running_state)"
+  stage set$n "$library"
+  start set$n set$n
+  during="$(saverctl --send | grep running)"
   xdotool key space
-  finish off$n
-  check "$setting: the first key ends it with 0, no check" \
-    bash -c "tr -d '\r' <'$work/off$n.out' | grep -q '^exit 0$' &&
-             ! grep -qs '^[0-9]* verify' '$work/off$n/standin.log'"
-  check "$setting: the running state stays off" test "$during" = "running 0"
-done
+  finish set$n
+  check "$type $data $library: $want_checks checks, exit 0, $during" \
+    test "$(checks set$n) $(events set$n | grep '^exit') $during" = \
+    "$want_checks exit 0 running $want_running"
+done <<'SETTINGS'
+REG_BINARY 01000000 verifier 1 1
+REG_BINARY 0100000000 verifier 0 0
+REG_DWORD 0 verifier 0 0
+REG_DWORD 1 noentry 0 0
+SETTINGS
 check "a library without the entry is freed before the window closes" \
-  test "$(log_of off3 | head -2 | tr '\n' ' ')" = "attach detach freed "
+  test "$(log_of set4 | head -2 | xargs)" = "attach detach freed"
 
 # A verifier that faults: the guard switches the running state off and the
 # process ends with that call's result (1). UnhandledExceptionFilter says
@@ -95,12 +138,12 @@ for key in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
 done
 set_password REG_DWORD 1
 stage fault
-echo fault >"$work/fault/verify.txt"
+verdict fault fault
 start fault fault
 xdotool key space
 finish fault
 check "a faulting verifier ends the process with the guard's 1" \
   has fault '^exit 1$'
 check "and the running state is off afterwards" \
-  test "$(running_state)" = "running 0"
+  test "$(saverctl --send | grep running)" = "running 0"
 summary

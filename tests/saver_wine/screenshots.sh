@@ -10,18 +10,17 @@
 source "$(dirname "$0")/lib.sh"
 out="$(cd "${1:?usage: screenshots.sh OUTPUT_DIR}" && pwd)"
 
-# crop NAME GEOMETRY MARGIN: the screen around GEOMETRY into $out/NAME.png.
+# crop NAME TITLE MARGIN: the screen around the window TITLE into
+# $out/NAME.png (without a window manager each window is an X window).
 crop() {
-  local geometry="$2" margin="$3" w h x y
-  IFS='x+' read -r w h x y <<<"$geometry"
-  x=$((x > margin ? x - margin : 0))
-  y=$((y > margin ? y - margin : 0))
+  local X Y WIDTH HEIGHT WINDOW SCREEN
+  eval "$(xdotool search --name "^$2\$" getwindowgeometry --shell | tail -6)"
   import -window root "$work/screen.png"
-  convert "$work/screen.png" -crop "$((w + 2 * margin))x$((h + 2 * margin))+$x+$y" \
+  convert "$work/screen.png" -crop "$((WIDTH + 2 * $3))x$((HEIGHT + 2 * $3))+$((X > $3 ? X - $3 : 0))+$((Y > $3 ? Y - $3 : 0))" \
     +repage "$out/$1.png"
 }
 
-stage plain
+stage plain none
 
 # A desktop picture on the root window, to show what the saver draws over.
 convert -size 800x600 gradient:'#3a6ea5-#0b2545' \
@@ -30,19 +29,19 @@ convert -size 800x600 gradient:'#3a6ea5-#0b2545' \
   -annotate 0 'Desktop before the saver' "$work/desktop.png"
 timeout 20 display -window root "$work/desktop.png" || true
 
-launch about plain --owner -- /c
+launch about plain "--host 200x100" /c
 wait_for about '^dialog ' 60 && sleep 1
-crop wine-about "$(events about | sed -n 's/^dialog .* \([0-9x+]*\) owner=.*/\1/p')" 12
+crop wine-about Gushmire 12
 xdotool key Return
 finish about
 
-launch preview plain --preview 320x240 --hold 4000 -- /p %W
+launch preview plain "--host 320x240 --hold 4000" /p %W
 wait_for preview '^preview ' 60 && sleep 2
-crop wine-preview "$(events preview | sed -n 's/^frame //p')" 12
+crop wine-preview 'Preview host' 12
 finish preview
 
-centre_pointer
-launch saver plain --timeout $((${SERIES_SECONDS:-40} * 1000 + 60000)) -- /s
+xdotool mousemove 400 300
+launch saver plain "--timeout $((${SERIES_SECONDS:-40} * 1000 + 60000))" /s
 wait_for saver '^window ' 60
 sleep "${SERIES_SECONDS:-40}"
 import -window root "$out/wine-saver.png"

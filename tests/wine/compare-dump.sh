@@ -5,10 +5,8 @@ set -euo pipefail
 
 program="${1:?usage: compare-dump.sh PROGRAM.exe EXPECTED.txt}"
 expected="${2:?usage: compare-dump.sh PROGRAM.exe EXPECTED.txt}"
-[ -f "$program" ] || {
-  echo "compare-dump: $program is missing (build the mingw tree first)" >&2
-  exit 1
-}
+source "$(dirname "$0")/wine-env.sh"
+need "$program"
 actual="$(mktemp)"
 trap 'rm -f "$actual"' EXIT
 # The Windows C runtime writes CR LF.
