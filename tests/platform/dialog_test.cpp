@@ -123,8 +123,17 @@ protected:
 
 } // namespace
 
+// The owner is disabled while the box runs but keeps its timer; a quit
+// ends the box and comes back for the program's own loop.
 TEST_F(Dialogs, ClosingEndsWithTheValueGivenToEndDialog) {
   HWND owner = Make("owner", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480);
+  int ticks = 0;
+  windowing_test::handler = [&](HWND, UINT message, WPARAM,
+                                LPARAM) -> std::optional<LRESULT> {
+    ticks += message == WM_TIMER;
+    return std::nullopt;
+  };
+  SetTimer(owner, 1, 10, nullptr);
   // Return, Escape and commands are taken in the host's configure runs.
   const std::pair<std::function<void()>, INT_PTR> cases[] = {
       {[] { PostMessageA(current.box, WM_CLOSE, 0, 0); }, 102},
@@ -135,10 +144,12 @@ TEST_F(Dialogs, ClosingEndsWithTheValueGivenToEndDialog) {
          platform::Click(VK_LBUTTON);
        },
        101},
+      {[] { PostQuitMessage(7); }, 0},
   };
   for (const auto &[script, result] : cases) {
     SCOPED_TRACE(result);
     current = BoxRun{};
+    ticks = 0;
     bool disabledDuring = false;
     EXPECT_EQ(About(owner,
                     [&] {
@@ -148,32 +159,17 @@ TEST_F(Dialogs, ClosingEndsWithTheValueGivenToEndDialog) {
                     }),
               result);
     EXPECT_TRUE(disabledDuring);
+    EXPECT_GE(ticks, 4);
     EXPECT_EQ(GetWindowLongA(owner, GWL_STYLE) & WS_DISABLED, 0);
     EXPECT_FALSE(IsWindow(current.box));
     EXPECT_EQ(GetForegroundWindow(), owner);
     EXPECT_TRUE(current.gotFont);
     EXPECT_TRUE(current.okHasFocus);
   }
-  DestroyWindow(owner);
-}
-
-TEST_F(Dialogs, OtherWindowsKeepTheirTimersAndQuitEndsTheBox) {
-  HWND other = Make("other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
-  int ticks = 0;
-  windowing_test::handler = [&](HWND, UINT message, WPARAM,
-                                LPARAM) -> std::optional<LRESULT> {
-    ticks += message == WM_TIMER;
-    return std::nullopt;
-  };
-  SetTimer(other, 1, 10, nullptr);
-  EXPECT_EQ(About(nullptr, [] { PostQuitMessage(7); }), 0);
-  EXPECT_GE(ticks, 4);
-  EXPECT_FALSE(IsWindow(current.box));
-  // The quit comes back for the program's own loop.
   MSG message{};
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
-  DestroyWindow(other);
+  DestroyWindow(owner);
 }
 
 TEST_F(Dialogs, RefusedWithoutATemplateOrAnOwnerAndDamagedTemplates) {

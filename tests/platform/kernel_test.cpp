@@ -77,7 +77,6 @@ INT_PTR WINAPI Two() { return 2; }
 TEST_F(Kernel, ModulesAreCountedLoadsOfTheirStandIns) {
   platform::AddModule("PASSWORD.CPL", {{"VerifyScreenSavePwd", One}});
   platform::AddModule("mpr.dll", {{"PwdChangePasswordA", Two}});
-  platform::AddModule("IMM32.DLL", {}, true);
   EXPECT_EQ(GetModuleHandleA("password.cpl"), nullptr); // not loaded yet
 
   HMODULE password = LoadLibraryA("Password.cpl");
