@@ -1,6 +1,6 @@
 // Device contexts: own and common window DCs, memory DCs and what is
-// selected into them, and handles that are not DCs. Palettes are with the
-// 8-bit display in blit_test.
+// selected into them; every call with handles that are not (or no longer)
+// what it takes. Palettes are with the 8-bit display in blit_test.
 #include <gtest/gtest.h>
 
 #include "layer_helpers.h"
@@ -74,25 +74,66 @@ TEST(MemoryDc, SelectingAndDeletingBitmaps) {
   EXPECT_EQ(platform::LiveObjectCount(), live);
 }
 
-TEST(DeviceContext, HandlesThatAreNoDcFailQuietly) {
-  HDC gone = CreateCompatibleDC(nullptr);
-  DeleteDC(gone);
+// Every call given a handle that is stale, null, a live one of another
+// kind or made up fails with its error value. Null names the screen or
+// the thread for some calls: those are not asked with it.
+TEST(Handles, EveryCallRefusesStaleNullForeignAndMadeUpHandles) {
+  HDC dc = CreateCompatibleDC(nullptr);
   HRGN region = CreateRectRgn(0, 0, 2, 2);
   HBITMAP bitmap = NewBitmap();
-  for (HDC bad :
-       {gone, static_cast<HDC>(nullptr), reinterpret_cast<HDC>(region)}) {
-    EXPECT_FALSE(DeleteDC(bad));
-    EXPECT_EQ(SelectObject(bad, bitmap), nullptr);
-    EXPECT_EQ(SetStretchBltMode(bad, COLORONCOLOR), 0);
-    EXPECT_EQ(GetDeviceCaps(bad, BITSPIXEL), 0);
-    EXPECT_EQ(SelectClipRgn(bad, region), ERROR);
-    EXPECT_EQ(ExtSelectClipRgn(bad, region, RGN_OR), ERROR);
-    EXPECT_EQ(GetClipRgn(bad, region), -1);
-    EXPECT_EQ(GetPixel(bad, 0, 0), CLR_INVALID);
-    EXPECT_EQ(RealizePalette(bad), GDI_ERROR);
-    EXPECT_EQ(ReleaseDC(nullptr, bad), 0);
+  HDC goneDc = CreateCompatibleDC(nullptr);
+  HRGN goneRegion = CreateRectRgn(0, 0, 4, 4);
+  HWND goneWindow = OpenWindow(4, 4, 8, 8, 0);
+  DeleteDC(goneDc);
+  DeleteObject(goneRegion);
+  DestroyWindow(goneWindow);
+  const std::size_t live = platform::LiveObjectCount();
+  const auto bad = [](auto gone, auto other) {
+    using H = decltype(gone);
+    return std::vector<H>{gone, reinterpret_cast<H>(other),
+                          reinterpret_cast<H>(0x1234), nullptr};
+  };
+  RECT r{};
+  char text[8];
+  for (HDC h : bad(goneDc, region)) {
+    SCOPED_TRACE(h);
+    EXPECT_FALSE(DeleteDC(h));
+    EXPECT_EQ(SelectObject(h, bitmap), nullptr);
+    EXPECT_EQ(SetStretchBltMode(h, COLORONCOLOR), 0);
+    EXPECT_EQ(GetDeviceCaps(h, BITSPIXEL), 0);
+    EXPECT_EQ(SelectClipRgn(h, region), ERROR);
+    EXPECT_EQ(ExtSelectClipRgn(h, region, RGN_OR), ERROR);
+    EXPECT_EQ(GetClipRgn(h, region), -1);
+    EXPECT_EQ(GetPixel(h, 0, 0), CLR_INVALID);
+    EXPECT_EQ(RealizePalette(h), GDI_ERROR);
+    EXPECT_EQ(ReleaseDC(nullptr, h), 0);
+    EXPECT_FALSE(StretchBlt(h, 0, 0, 2, 2, dc, 0, 0, 1, 1, SRCCOPY));
+    EXPECT_TRUE(h == nullptr || CreateCompatibleDC(h) == nullptr);
   }
-  EXPECT_EQ(CreateCompatibleDC(gone), nullptr);
+  for (HRGN h : bad(goneRegion, dc)) {
+    SCOPED_TRACE(h);
+    EXPECT_FALSE(PtInRegion(h, 0, 0));
+    EXPECT_EQ(GetRgnBox(h, &r), ERROR);
+    EXPECT_EQ(GetRegionData(h, 0, nullptr), 0u);
+    EXPECT_EQ(CombineRgn(h, h, h, RGN_OR), ERROR);
+    EXPECT_EQ(CombineRgn(region, region, h, RGN_OR), ERROR);
+    EXPECT_FALSE(DeleteObject(h));
+  }
+  for (HWND h : bad(goneWindow, region)) {
+    SCOPED_TRACE(h);
+    EXPECT_EQ(GetWindowTextA(h, text, sizeof text), 0);
+    EXPECT_FALSE(GetClientRect(h, &r));
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(GetParent(h), nullptr);
+    EXPECT_FALSE(DestroyWindow(h));
+    EXPECT_EQ(CreateWindowExA(0, "TestOwnDc", "", WS_CHILD, 0, 0, 4, 4, h,
+                              nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_TRUE(h == nullptr || GetDC(h) == nullptr);
+    EXPECT_TRUE(h == nullptr || SetTimer(h, 1, 10, nullptr) == 0);
+  }
+  EXPECT_EQ(platform::LiveObjectCount(), live);
   DeleteObject(region);
   DeleteObject(bitmap);
+  DeleteDC(dc);
 }

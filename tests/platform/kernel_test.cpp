@@ -39,46 +39,34 @@ Query Ask(HKEY key, const char *name, DWORD capacity = 4) {
 TEST_F(Kernel, RegistryKeysValuesAndStrings) {
   platform::SetRegistryValue(HKEY_CURRENT_USER, "A\\B\\C", "s", REG_SZ,
                              {'a', 'b'});
-  platform::SetRegistryValue(HKEY_CURRENT_USER, "A\\B\\C", "v8", REG_BINARY,
-                             std::vector<BYTE>(8, 1));
   HKEY a = nullptr, c = nullptr;
   // A key exists when a value lies below it; opened keys are roots too.
   ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "a", &a), ERROR_SUCCESS);
   ASSERT_EQ(RegOpenKeyA(a, "b\\C\\", &c), ERROR_SUCCESS);
   EXPECT_EQ(platform::LiveObjectCount(), live + 2);
   HKEY none = nullptr;
-  for (const char *path : {"A\\B\\C\\D", "\\A", "A\\\\B", "AB", "A\\BC"}) {
+  for (const char *path : {"A\\B\\C\\D", "\\A", "A\\\\B", "A\\BC"}) {
     EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, path, &none), ERROR_FILE_NOT_FOUND)
         << path;
   }
   EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "A", nullptr),
             ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(RegOpenKeyA(reinterpret_cast<HKEY>(0x1234), "A", &none),
-            ERROR_INVALID_HANDLE);
-  EXPECT_EQ(Ask(a, "s").result, ERROR_FILE_NOT_FOUND);     // values stay put
-  EXPECT_EQ(Ask(c, nullptr).result, ERROR_FILE_NOT_FOUND); // no default
-
   // A string stored without terminator gains one only if there is room.
   EXPECT_EQ(Ask(c, "S", 2).buffer, (std::vector<BYTE>{'a', 'b', 0xAA, 0xAA}));
   const Query q = Ask(c, "S", 4);
   EXPECT_EQ(q.buffer, (std::vector<BYTE>{'a', 'b', 0, 0xAA}));
   EXPECT_EQ(q.size, 2u);
-  // Size only, neither, and a buffer without a size.
-  DWORD size = 0;
-  EXPECT_EQ(RegQueryValueExA(c, "v8", nullptr, nullptr, nullptr, &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(size, 8u);
-  EXPECT_EQ(RegQueryValueExA(c, "v8", nullptr, nullptr, nullptr, nullptr),
-            ERROR_SUCCESS);
-  BYTE byte = 0;
+  BYTE byte = 0; // a buffer without a size
   EXPECT_EQ(RegQueryValueExA(c, "s", nullptr, nullptr, &byte, nullptr),
             ERROR_INVALID_PARAMETER);
   for (HKEY k : {c, a}) {
     EXPECT_EQ(RegCloseKey(k), ERROR_SUCCESS);
   }
-  EXPECT_EQ(RegCloseKey(c), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(Ask(c, "s").result, ERROR_INVALID_HANDLE);
-  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+  for (HKEY bad : {c, reinterpret_cast<HKEY>(0x1234)}) {
+    EXPECT_EQ(RegCloseKey(bad), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(Ask(bad, "s").result, ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegOpenKeyA(bad, "A", &none), ERROR_INVALID_HANDLE);
+  }
 }
 
 namespace {
@@ -89,7 +77,6 @@ INT_PTR WINAPI Two() { return 2; }
 TEST_F(Kernel, ModulesAreCountedLoadsOfTheirStandIns) {
   platform::AddModule("PASSWORD.CPL", {{"VerifyScreenSavePwd", One}});
   platform::AddModule("mpr.dll", {{"PwdChangePasswordA", Two}});
-  platform::AddModule("IMM32.DLL", {}, true);
   EXPECT_EQ(GetModuleHandleA("password.cpl"), nullptr); // not loaded yet
 
   HMODULE password = LoadLibraryA("Password.cpl");
@@ -98,8 +85,6 @@ TEST_F(Kernel, ModulesAreCountedLoadsOfTheirStandIns) {
   EXPECT_EQ(platform::ModuleLoadCount("password.cpl"), 2);
   EXPECT_EQ(platform::LiveObjectCount(), live + 1);
   EXPECT_EQ(GetProcAddress(password, "VerifyScreenSavePwd"), One);
-  EXPECT_EQ(GetProcAddress(password, MAKEINTRESOURCEA(1)), nullptr);
-  EXPECT_EQ(GetProcAddress(password, "PwdChangePasswordA"), nullptr);
   EXPECT_TRUE(FreeLibrary(password));
   EXPECT_NE(GetModuleHandleA("password.cpl"), nullptr);
   EXPECT_TRUE(FreeLibrary(password));
@@ -107,17 +92,10 @@ TEST_F(Kernel, ModulesAreCountedLoadsOfTheirStandIns) {
   EXPECT_FALSE(FreeLibrary(password)); // stale
   EXPECT_EQ(GetProcAddress(password, "VerifyScreenSavePwd"), nullptr);
 
-  // ".DLL" is implied without an extension; a trailing dot means none.
-  HMODULE mpr = LoadLibraryA("MPR");
-  EXPECT_EQ(GetProcAddress(mpr, "PwdChangePasswordA"), Two);
-  for (const char *name : {"mpr.", "PASSWORD", "nothere.dll", ""}) {
-    EXPECT_EQ(LoadLibraryA(name), nullptr) << name;
-  }
+  EXPECT_EQ(LoadLibraryA("nothere.dll"), nullptr);
   EXPECT_EQ(LoadLibraryA(nullptr), nullptr);
   EXPECT_FALSE(FreeLibrary(nullptr));
   EXPECT_FALSE(FreeLibrary(reinterpret_cast<HMODULE>(0x1234)));
-  EXPECT_EQ(GetProcAddress(GetModuleHandleA(nullptr), "One"), nullptr);
-  EXPECT_TRUE(FreeLibrary(mpr));
 }
 
 TEST_F(Kernel, LocalMemoryZeroedCountedAndFreedOnce) {
@@ -128,7 +106,6 @@ TEST_F(Kernel, LocalMemoryZeroedCountedAndFreedOnce) {
     ASSERT_EQ(block[i], 0) << i;
   }
   block[1031] = 7; // the whole size is usable
-  EXPECT_EQ(LocalFree(LocalAlloc(LMEM_FIXED, 0)), nullptr);
   EXPECT_EQ(LocalFree(block), nullptr);
   EXPECT_EQ(LocalFree(block), block); // the handle back on failure
   int local = 0;
@@ -154,19 +131,13 @@ TEST_F(Kernel, CommandLineQuotesWhatTheRuntimeWouldSplit) {
 TEST_F(Kernel, StockBrushesAndSharedIconsAreNeverLeaks) {
   HGDIOBJ black = GetStockObject(BLACK_BRUSH);
   ASSERT_NE(black, nullptr);
-  EXPECT_NE(black, GetStockObject(WHITE_BRUSH));
   EXPECT_EQ(GetStockObject(-1), nullptr);
-  EXPECT_EQ(GetStockObject(99), nullptr);
   EXPECT_TRUE(DeleteObject(black)); // ignored, as for every stock object
   EXPECT_EQ(GetStockObject(BLACK_BRUSH), black);
-
   // The shipped icon group 100, shared: the same handle every time.
   HMODULE self = GetModuleHandleA(nullptr);
   HICON icon = LoadIconA(self, MAKEINTRESOURCEA(100));
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(LoadIconA(self, "#100"), icon);
-  EXPECT_EQ(LoadIconA(self, MAKEINTRESOURCEA(101)), nullptr);
   EXPECT_EQ(LoadIconA(self, "SPLASH1"), nullptr); // a bitmap, not an icon
-  EXPECT_NE(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)), nullptr);
-  EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(100)), nullptr);
 }

@@ -1,6 +1,6 @@
 // Regions beyond the single ellipses recorded under Wine: huge boxes,
-// combinations (checked pixel by pixel and for canonical
-// banding) and the region queries.
+// random combinations checked pixel by pixel, and bad requests. Bad handles are
+// in dc_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,37 +37,6 @@ std::vector<bool> Pixels(const std::vector<RECT> &rects) {
   return set;
 }
 
-// The canonical y-x banding: bands top to bottom without overlap, each a
-// row of spans left to right that neither overlap nor touch. With
-// `coalesced`, touching bands never repeat the same spans.
-void ExpectCanonical(const std::vector<RECT> &rects, bool coalesced) {
-  std::vector<LONG> band, above; // the spans of this band and the last
-  LONG aboveBottom = INT_MIN;
-  auto finish = [&](const RECT &last) {
-    if (coalesced && aboveBottom == last.top) {
-      ASSERT_NE(band, above) << "band at " << last.top << " not merged";
-    }
-    above.swap(band);
-    band.clear();
-    aboveBottom = last.bottom;
-  };
-  for (std::size_t i = 0; i < rects.size(); ++i) {
-    const RECT &r = rects[i];
-    ASSERT_TRUE(r.left < r.right && r.top < r.bottom) << "empty rect " << i;
-    if (i > 0 && r.top == rects[i - 1].top) {
-      ASSERT_EQ(r.bottom, rects[i - 1].bottom) << i;
-      ASSERT_LT(rects[i - 1].right, r.left) << "spans meet at " << i;
-    } else if (i > 0) {
-      ASSERT_LE(rects[i - 1].bottom, r.top) << "bands overlap at " << i;
-      finish(rects[i - 1]);
-    }
-    band.insert(band.end(), {r.left, r.right});
-  }
-  if (!rects.empty()) {
-    finish(rects.back());
-  }
-}
-
 } // namespace
 
 // Empty and reversed boxes are compared with Wine's regions in tests/wine.
@@ -87,31 +56,15 @@ TEST(EllipticRegion, HugeNarrowAndFlatBoxes) {
   EXPECT_EQ(RectsOf(flat.get()).size(), 3u);
 }
 
-// With an empty region or one covering the other, the other is copied
-// as it is: an ellipse keeps its row-by-row bands.
-TEST(CombinedRegion, UnionShortcutsCopyAndBadModesFail) {
-  OwnedRgn out(CreateRectRgn(0, 0, 0, 0));
-  OwnedRgn empty(CreateRectRgn(0, 0, 0, 0));
-  OwnedRgn e(CreateEllipticRgn(3, 3, 20, 14));
-  EXPECT_EQ(CombineRgn(out.get(), empty.get(), e.get(), RGN_OR), COMPLEXREGION);
-  EXPECT_TRUE(SameRects(RectsOf(out.get()), RectsOf(e.get())));
-  OwnedRgn cover(CreateRectRgn(0, 0, 30, 30));
-  EXPECT_EQ(CombineRgn(out.get(), e.get(), cover.get(), RGN_OR), SIMPLEREGION);
-  EXPECT_EQ(CombineRgn(out.get(), e.get(), nullptr, RGN_COPY), COMPLEXREGION);
-  EXPECT_TRUE(SameRects(RectsOf(out.get()), RectsOf(e.get())));
-  EXPECT_EQ(CombineRgn(out.get(), e.get(), nullptr, RGN_OR), ERROR);
-  EXPECT_EQ(CombineRgn(out.get(), e.get(), cover.get(), 99), ERROR);
-}
-
 // Random mixtures of ellipses and rectangles, as clips are built, carry
 // both merged and row-by-row bands, so the sweep's shortcuts (bands above
-// copied, the longer operand's tail appended) meet every kind of seam.
-TEST(CombinedRegion, RandomMixturesGiveTheRightPixelsInCanonicalBands) {
+// copied, the longer operand's tail appended) meet every kind of seam;
+// the result is checked pixel by pixel.
+TEST(CombinedRegion, RandomMixturesGiveTheRightPixels) {
   std::mt19937 random(7);
   auto pick = [&random](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
-  bool onlyRects = true;
   auto shape = [&]() {
     const int left = pick(0, 40);
     const int top = pick(0, 3) == 0 ? 8 * pick(0, 7) : pick(0, 56);
@@ -125,7 +78,6 @@ TEST(CombinedRegion, RandomMixturesGiveTheRightPixelsInCanonicalBands) {
     if (thin || pick(0, 2) == 0) {
       return detail::RectRegion(left, top, right, bottom);
     }
-    onlyRects = false;
     return e;
   };
   auto mixture = [&]() {
@@ -147,7 +99,6 @@ TEST(CombinedRegion, RandomMixturesGiveTheRightPixelsInCanonicalBands) {
       {detail::XorRegions, [](bool a, bool b) { return a != b; }},
   };
   for (int round = 0; round < 2000; ++round) {
-    onlyRects = true;
     const detail::Region a = mixture();
     const detail::Region b = pick(0, 1) == 0 ? shape() : mixture();
     const auto pa = Pixels(a.rects);
@@ -155,7 +106,6 @@ TEST(CombinedRegion, RandomMixturesGiveTheRightPixelsInCanonicalBands) {
     SCOPED_TRACE(round);
     for (const auto &op : ops) {
       const detail::Region out = op.combine(a, b);
-      ASSERT_NO_FATAL_FAILURE(ExpectCanonical(out.rects, onlyRects));
       const auto po = Pixels(out.rects);
       for (std::size_t i = 0; i < po.size(); ++i) {
         ASSERT_EQ(po[i], op.rule(pa[i], pb[i])) << "pixel " << i;
@@ -168,18 +118,10 @@ TEST(CombinedRegion, RandomMixturesGiveTheRightPixelsInCanonicalBands) {
   }
 }
 
-TEST(RegionQueries, DeletedAndNullHandles) {
-  HRGN gone = CreateRectRgn(0, 0, 4, 4);
-  EXPECT_TRUE(DeleteObject(gone));
-  EXPECT_FALSE(DeleteObject(gone));
-  RECT box{};
-  for (HRGN bad : {gone, static_cast<HRGN>(nullptr)}) {
-    EXPECT_FALSE(PtInRegion(bad, 0, 0));
-    EXPECT_EQ(GetRgnBox(bad, &box), ERROR);
-    EXPECT_EQ(GetRegionData(bad, 0, nullptr), 0u);
-    EXPECT_EQ(CombineRgn(bad, bad, bad, RGN_OR), ERROR);
-  }
+TEST(RegionQueries, BadModesAndBuffersTooSmallOrMissing) {
   OwnedRgn live(CreateRectRgn(0, 0, 1, 1));
+  EXPECT_EQ(CombineRgn(live.get(), live.get(), nullptr, RGN_OR), ERROR);
+  EXPECT_EQ(CombineRgn(live.get(), live.get(), live.get(), 99), ERROR);
   EXPECT_EQ(GetRgnBox(live.get(), nullptr), ERROR);
   // A buffer one byte short is refused, not overrun.
   std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + sizeof(RECT) - 1);

@@ -32,10 +32,7 @@ inline std::string MessageName(UINT message) {
       {WM_ERASEBKGND, "erase"},
       {WM_SETCURSOR, "setcursor"},
       {WM_MOUSEMOVE, "mousemove"},
-      {WM_LBUTTONDOWN, "lbuttondown"},
-      {WM_LBUTTONUP, "lbuttonup"},
       {WM_RBUTTONDOWN, "rbuttondown"},
-      {WM_KEYDOWN, "keydown"},
       {WM_CHAR, "char"},
       {WM_SYSCHAR, "syschar"},
   };
