@@ -5,6 +5,34 @@
 
 using namespace platform::detail;
 
+namespace {
+
+// Alt+Esc and Alt+Shift+Esc: activates the next window below this one's
+// top-level window, or the bottom one, among the visible, enabled ones.
+void ActivateNeighbour(uintptr_t window, bool next) {
+  const uintptr_t root = RootOf(window);
+  std::vector<uintptr_t> order = ChildrenOf(0);
+  const auto usable = [root](uintptr_t candidate) {
+    const WindowObject *w = FindWindowObject(candidate);
+    return candidate != root && w != nullptr && ReallyVisible(*w) &&
+           (w->style & WS_DISABLED) == 0;
+  };
+  auto from = std::find(order.begin(), order.end(), root);
+  auto found = order.end();
+  if (next && from != order.end()) {
+    found = std::find_if(from + 1, order.end(), usable);
+  }
+  if (found == order.end()) {
+    const auto last = std::find_if(order.rbegin(), order.rend(), usable);
+    found = last == order.rend() ? order.end() : std::prev(last.base());
+  }
+  if (found != order.end()) {
+    SetForegroundWindow(ToHandle<HWND>(*found));
+  }
+}
+
+} // namespace
+
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam) {
   WindowObject *w = FindWindowObject(window);
@@ -25,8 +53,17 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam,
     DestroyWindow(window);
     return 0;
   case WM_SYSCOMMAND:
-    if ((wParam & 0xFFF0) == SC_CLOSE) {
+    switch (wParam & 0xFFF0) {
+    case SC_CLOSE:
       SendMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case SC_NEXTWINDOW:
+    case SC_PREVWINDOW:
+      ActivateNeighbour(HandleValue(window),
+                        (wParam & 0xFFF0) == SC_NEXTWINDOW);
+      break;
+    default:
+      break;
     }
     return 0;
   case WM_SYSKEYDOWN:

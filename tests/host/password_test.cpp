@@ -261,8 +261,9 @@ TEST_F(SaverHost, AThousandRefusalsInARowLeaveTheSaverRunning) {
 
 // No way round the verifier for the person at the machine: while it
 // refuses, no key, chord, button, travel or system command that input
-// makes the system send closes the saver; each first request after the
-// quiet period is checked. After its yes the next key closes.
+// makes the system send closes the saver or takes the foreground from it;
+// each first request after the quiet period is checked. After its yes the
+// next key closes.
 TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
   constexpr UINT vkDelete = 0x2E;
   constexpr UINT vkRightWindows = 0x5C;
@@ -325,6 +326,14 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
       {"SC_MAXIMIZE", command(scMaximize), 0},
   };
   UsePassword();
+  // Another program's window for Alt+Esc to switch to.
+  WNDCLASSA other{};
+  other.lpfnWndProc = DefWindowProcA;
+  other.lpszClassName = "Other";
+  RegisterClassA(&other);
+  HWND otherWindow =
+      CreateWindowExA(0, "Other", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
+                      nullptr, nullptr, nullptr, nullptr);
   bool yes = false;
   verifyAnswer = [&yes](HWND) { return yes ? TRUE : FALSE; };
   std::vector<std::size_t> checks;
@@ -336,7 +345,8 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
       act();
       After(250, [&, before] {
         checks.push_back(static_cast<std::size_t>(verifyCalls - before));
-        alive.push_back(SaverAlive() && platform::ScreenSaverRunning());
+        alive.push_back(SaverAlive() && platform::ScreenSaverRunning() &&
+                        GetForegroundWindow() == saverWindow);
       });
     });
     at += 300;
@@ -346,6 +356,7 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
     platform::PressKey(VK_SPACE);
   });
   EXPECT_EQ(Dispatch("/s"), 0);
+  DestroyWindow(otherWindow);
   ASSERT_EQ(checks.size(), std::size(sequences));
   for (std::size_t i = 0; i < std::size(sequences); ++i) {
     EXPECT_TRUE(alive[i]) << sequences[i].name;
