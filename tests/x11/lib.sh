@@ -98,6 +98,19 @@ host_window() {
   ID=$(head -n1 "$WORK/host")
 }
 
+# draws_over_part WHAT TOTAL SECONDS MIN: within SECONDS at least MIN
+# pixels differ from $WORK/desktop, and fewer than half of the TOTAL.
+draws_over_part() {
+  local drawn
+  if drawn=$("$XPROBE" wait-change "$WORK/desktop" "$3" "$4"); then
+    [ "$drawn" -lt $(($2 / 2)) ] &&
+      pass "$1: animation draws over part of the desktop ($drawn pixels)" ||
+      fail "$1: $drawn of $2 pixels differ from the desktop at once"
+  else
+    fail "$1: nothing drawn within $3 s"
+  fi
+}
+
 # Puts the pointer at (X, Y) without --sync (it stalls when already there).
 pointer_to() { xdotool mousemove "$1" "$2"; sleep 0.2; }
 
