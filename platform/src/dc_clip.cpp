@@ -11,6 +11,9 @@ using namespace platform::detail;
 
 namespace {
 
+// More than a burst's splat and its droplets.
+constexpr std::size_t kMaxClipParts = 64;
+
 bool Inside(const RECT &box, const RECT &area) {
   return box.left >= area.left && box.top >= area.top &&
          box.right <= area.right && box.bottom <= area.bottom;
@@ -138,6 +141,11 @@ int WINAPI ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
     d->clip = RectRegion(all.left, all.top, all.right, all.bottom);
   }
   if (mode == RGN_OR) {
+    // A clip only ever added to is merged now and then, so its parts (and
+    // the work of each draw) stay bounded.
+    if (d->clipParts.size() >= kMaxClipParts) {
+      WholeClip(*d);
+    }
     d->clipParts.push_back(r->region);
     return ClipType(*d);
   }

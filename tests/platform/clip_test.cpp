@@ -61,7 +61,15 @@ TEST(Clip, UnitedShapesAnswerAsTheMergedRegion) {
         {0, 0, 0, 0, false}},
        {COMPLEXREGION, COMPLEXREGION, COMPLEXREGION}},
   };
-  for (const Case &c : cases) {
+  // More shapes than the clip keeps apart before merging some.
+  Case droplets{"a hundred droplets", {}, {}};
+  for (int i = 0; i < 100; ++i) {
+    droplets.shapes.push_back({3 * i - 40, -3, 3 * i - 34, 4, true});
+    droplets.types.push_back(COMPLEXREGION);
+  }
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  all.push_back(droplets);
+  for (const Case &c : all) {
     SCOPED_TRACE(c.name);
     const std::size_t live = platform::LiveObjectCount();
     HWND window = layer_test::OpenWindow(64, 1, 64, 4, kFill);
