@@ -8,8 +8,10 @@ then
   exit 0
 fi
 start_xvfb 640x480x24
+# A copy, not a link: the daemon's user may not reach the build tree (a
+# clone in a private temporary directory, say).
 mkdir -p "$WORK/bin"
-ln -s "$(realpath "$GUSHMIRE")" "$WORK/bin/gushmire"
+install -m 755 "$GUSHMIRE" "$WORK/bin/gushmire"
 export PATH=$WORK/bin:$PATH
 run_as_daemon_user
 
