@@ -39,7 +39,12 @@ rc=$?
 [ "$rc" -eq 1 ] || fail "junk XSCREENSAVER_WINDOW: exit $rc"
 DISPLAY=:999999 timeout 10 "$GUSHMIRE" /s >/dev/null 2>"$WORK/err"
 rc=$?
-[ "$rc" -eq 2 ] && grep -q "cannot open the X display" "$WORK/err" &&
+[ "$rc" -eq 2 ] && grep -q "cannot open the X display" "$WORK/err" ||
+  fail "unreachable display: exit $rc"
+env -u DISPLAY timeout 10 "$GUSHMIRE" /s >/dev/null 2>"$WORK/err"
+rc=$?
+[ "$rc" -eq 2 ] && grep -q "no display is set" "$WORK/err" &&
+  grep -q "DISPLAY=:0 gushmire /s" "$WORK/err" &&
   pass "bad options, windows and displays refused" || fail "no display: exit $rc"
 
 # The preview: draws over the window's own picture, input leaves it be.

@@ -130,10 +130,17 @@ int main(int argc, char **argv) {
   if (const int code = ReadHackOptions(argc, argv, &hack); code >= 0) {
     return code;
   }
+  const char *display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    std::fputs("gushmire: no display is set: DISPLAY is empty or unset.\n"
+               "Run it from a desktop session, or name an X display, for "
+               "example: DISPLAY=:0 gushmire /s\n",
+               stderr);
+    return kNoDisplayExit;
+  }
   if (!platform::OpenX11Display(nullptr)) {
     std::fprintf(stderr, "gushmire: cannot open the X display \"%s\"\n",
-                 std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY")
-                                                   : "");
+                 display);
     return kNoDisplayExit;
   }
   std::string commandLine;
