@@ -1,6 +1,6 @@
 # Installs the native program where XScreenSaver and xsecurelock look for
-# their hacks on Debian, with its man page and XScreenSaver description, and
-# packs the same as a .deb with cpack.
+# their hacks on Debian, with its man page, XScreenSaver description and
+# licence. debian/ packs the same install as a .deb.
 include(GNUInstallDirs)
 
 set(GUSHMIRE_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver
@@ -39,21 +39,9 @@ install(FILES ${PROJECT_BINARY_DIR}/gushmire.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/gushmire.xml
         DESTINATION ${GUSHMIRE_XSCREENSAVER_CONFIG_DIR})
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME gushmire)
-set(CPACK_PACKAGE_VENDOR "The Gushmire developers")
-set(CPACK_PACKAGE_CONTACT "The Gushmire developers <gushmire@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "screen saver: splats of blood swell, burst and drip over the desktop")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Splats of blood swell, burst and drip down over the desktop until a flood\n"
-    "uncovers a full-screen backdrop and the colours switch to pus. Runs on its\n"
-    "own, as an XScreenSaver hack or as an xsecurelock saver.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION x11)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock")
-set(CPACK_STRIP_FILES ON)
-include(CPack)
+# The Debian package carries the licence as its copyright file instead.
+option(GUSHMIRE_INSTALL_LICENSE "Install LICENSE with the documentation" ON)
+if(GUSHMIRE_INSTALL_LICENSE)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/gushmire)
+endif()

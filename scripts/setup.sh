@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool imagemagick
   clang-format python3
-  dpkg-dev groff-base xscreensaver xsecurelock
+  dpkg-dev debhelper lintian file groff-base xscreensaver xsecurelock
   clang libclang-rt-14-dev
 )
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine and runs every test: the Windows (mingw) build,
-# the native tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the native tests with the Wine-side comparisons last.
+# Sets up a Debian 12 machine and runs every test: the Windows (mingw)
+# Release build, the native tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the native Release build (the one users
+# get) with every test: the Wine-side comparisons, the packages and the
+# README's install commands.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -11,7 +13,7 @@ bash scripts/setup.sh
 jobs="$(nproc)"
 generator=(-G Ninja)
 
-echo "== Windows build (i686-w64-mingw32)"
+echo "== Windows build (i686-w64-mingw32), Release"
 cmake -S . -B build/mingw "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build build/mingw -j "$jobs"
@@ -20,10 +22,11 @@ echo "== Native build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan "${generator[@]}" \
   -DGUSHMIRE_SANITIZE=ON -DGUSHMIRE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
 cmake --build build/asan -j "$jobs"
-(cd build/asan && ctest --output-on-failure -j "$jobs" -LE wine)
+# The package tests build and install releases: they run once, below.
+(cd build/asan && ctest --output-on-failure -j "$jobs" -LE 'wine|package')
 
-echo "== Native build, with the Wine-side tests"
+echo "== Native Release build, as users build it, with the Wine-side tests"
 cmake -S . -B build/native "${generator[@]}" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGUSHMIRE_WINE_BUILD_DIR="$root/build/mingw"
+  -DCMAKE_BUILD_TYPE=Release -DGUSHMIRE_WINE_BUILD_DIR="$root/build/mingw"
 cmake --build build/native -j "$jobs"
 (cd build/native && ctest --output-on-failure -j "$jobs")

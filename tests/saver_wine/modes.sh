@@ -33,6 +33,6 @@ check "Windows reads the version resource and the manifest" \
 ProductName Gushmire
 ProductVersion $version
 FileDescription Gushmire screen saver
-LegalCopyright Copyright (C) 2026 The Gushmire developers
+LegalCopyright Copyright (c) 2026 The Gushmire developers. MIT licence.
 dpiAware true/pm"
 summary

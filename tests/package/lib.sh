@@ -1,0 +1,26 @@
+# Shared by the package tests: a work directory, pass/fail counting and a
+# copy of the source tree as a fresh checkout would have it.
+set -u
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+finish() {
+  [ "$failures" -eq 0 ] && echo "all passed" || echo "$failures failed"
+  exit $((failures > 0))
+}
+
+# copy_source SOURCE DEST: the files git knows of, or would (build trees and
+# other ignored files stay behind).
+copy_source() {
+  mkdir -p "$2"
+  if git -C "$1" rev-parse --git-dir >/dev/null 2>&1; then
+    (cd "$1" && git ls-files -z --cached --others --exclude-standard |
+      xargs -0 -r cp -a --parents -t "$2" 2>/dev/null) ||
+      { echo "cannot copy the source tree"; exit 1; }
+  else
+    (cd "$1" && tar -c --exclude='./build*' --exclude=./out .) |
+      tar -x -C "$2"
+  fi
+}

@@ -1,0 +1,102 @@
+# Runs the README's "On Linux" commands as they stand, taken from the README
+# at run time: they build the Debian package in a copy of the tree and
+# install it. Then it checks the package (lintian included), what it
+# installs, that the installed program runs and what `apt show` prints,
+# and purges it, checking nothing is left. Installs into this system, so it
+# needs root; says so and passes when not root.
+source "$(dirname "$0")/lib.sh"
+source_dir=$1
+x11_tests=$2
+xprobe=${3:-}
+if [ "$(id -u)" -ne 0 ]; then
+  echo "SKIPPED: installing a package needs root"
+  exit 0
+fi
+if dpkg-query -W -f='${Status}' gushmire 2>/dev/null | grep -q installed; then
+  echo "SKIPPED: a gushmire package is installed already; not touching it"
+  exit 0
+fi
+
+# The first indented block after the heading, the way a reader copies it.
+commands=$(awk '/^### On Linux$/ { on = 1; next }
+  on && /^#/ { exit }
+  on && /^    / { block = 1; sub(/^    /, ""); print; next }
+  on && block && !/^$/ { exit }' "$source_dir/README.md")
+[ -n "$commands" ] || { echo "FAIL: no commands under \"### On Linux\""; exit 1; }
+printf 'The README says:\n%s\n' "$commands"
+
+copy_source "$source_dir" "$WORK/gushmire"
+# root has no need of sudo, and a fresh Debian root has none.
+mkdir -p "$WORK/bin"
+command -v sudo >/dev/null || printf '#!/bin/sh\nexec "$@"\n' >"$WORK/bin/sudo"
+chmod +x "$WORK/bin/sudo" 2>/dev/null
+# apt asks before it installs anything more than was named; nobody answers.
+printf 'APT::Get::Assume-Yes "true";\n' >"$WORK/apt.conf"
+(cd "$WORK/gushmire" && PATH=$WORK/bin:$PATH APT_CONFIG=$WORK/apt.conf \
+  DEBIAN_FRONTEND=noninteractive timeout 1200 bash -e -c "$commands") \
+  </dev/null >"$WORK/readme.log" 2>&1 ||
+  { tail -n 60 "$WORK/readme.log"; echo "FAIL: the README's commands"; exit 1; }
+pass "the README's commands built and installed the package"
+
+changes=$(ls "$WORK"/gushmire_*.changes 2>/dev/null | head -n1)
+deb=$(ls "$WORK"/gushmire_*.deb 2>/dev/null | head -n1)
+[ -n "$changes" ] && [ -n "$deb" ] || { echo "FAIL: no .changes or .deb"; exit 1; }
+
+# lintian: no error, warning or informational tag that is not overridden
+# with a reason.
+if timeout 300 lintian -I --fail-on error,warning,info "$changes" \
+  >"$WORK/lintian.log" 2>&1; then
+  pass "lintian is clean"
+else
+  cat "$WORK/lintian.log"
+  fail "lintian"
+fi
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 libstdc++6 libx11-6 libxext6 fonts-dejavu-core; do
+  grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] ||
+  fail "wrong architecture"
+# The control file as apt shows it: a synopsis and plain paragraphs.
+shown=$(apt-cache show gushmire 2>/dev/null)
+grep -q '^Description: screen saver' <<<"$shown" || fail "apt shows: $shown"
+grep -q '^ ;\|; *$' <<<"$shown" && fail "stray list separators: $shown"
+pass "control fields: $depends"
+
+files=(/usr/libexec/xscreensaver/gushmire /usr/bin/gushmire
+       /usr/libexec/xsecurelock/saver_gushmire
+       /usr/share/xscreensaver/config/gushmire.xml
+       /usr/share/man/man1/gushmire.1.gz /usr/share/doc/gushmire/copyright)
+for f in "${files[@]}"; do
+  [ -e "$f" ] || fail "missing $f"
+done
+[ "$(/usr/bin/gushmire --version)" = "gushmire $(dpkg-deb -f "$deb" Version)" ] &&
+  [ "$(/usr/libexec/xsecurelock/saver_gushmire --version)" = \
+    "$(/usr/bin/gushmire --version)" ] &&
+  pass "the installed program runs: $(/usr/bin/gushmire --version)" ||
+  fail "the installed program does not run"
+grep -q '<command arg="-root"/>' /usr/share/xscreensaver/config/gushmire.xml ||
+  fail "bad XScreenSaver entry"
+zcat /usr/share/man/man1/gushmire.1.gz | grep -q '^\.TH GUSHMIRE 1' ||
+  fail "man page unreadable"
+grep -q '^License: Expat' /usr/share/doc/gushmire/copyright &&
+  grep -q 'Copyright: 2026 The Gushmire developers' \
+    /usr/share/doc/gushmire/copyright || fail "copyright file"
+
+# The settings dialog with the installed description (the X11 suite's
+# helpers; only when this build has them).
+if [ -n "$xprobe" ] && [ -x "$xprobe" ]; then
+  bash "$x11_tests/settings.sh" /usr/libexec/xscreensaver/gushmire "$xprobe" ||
+    fail "xscreensaver-settings with the package installed"
+fi
+
+timeout 120 dpkg --purge gushmire >"$WORK/remove.log" 2>&1 ||
+  { cat "$WORK/remove.log"; fail "dpkg --purge"; }
+for f in "${files[@]}" /usr/share/doc/gushmire; do
+  [ -e "$f" ] || [ -L "$f" ] && fail "left behind: $f"
+done
+dpkg-query -W -f='${Status}' gushmire 2>/dev/null | grep -q "ok installed" &&
+  fail "still listed as installed"
+[ "$failures" -eq 0 ] && pass "purged, nothing left"
+finish
