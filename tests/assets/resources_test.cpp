@@ -82,9 +82,10 @@ TEST(EmbeddedTable, HoldsTheProgramsResourcesInEnglish) {
   // The registrar installed the table before main().
   HRSRC found = FindResourceA(nullptr, "BLOOD3", RT_BITMAP);
   ASSERT_NE(found, nullptr);
+  const platform::EmbeddedResource *entry = Find(2, 0, "BLOOD3");
+  ASSERT_NE(entry, nullptr);
   HGLOBAL loaded = LoadResource(nullptr, found);
-  EXPECT_EQ(LockResource(loaded),
-            static_cast<const void *>(Find(2, 0, "BLOOD3")->data));
+  EXPECT_EQ(LockResource(loaded), static_cast<const void *>(entry->data));
   FreeResource(loaded);
 }
 
