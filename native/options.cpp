@@ -57,8 +57,8 @@ unsigned long ParseWindowId(const char *text) {
   return value;
 }
 
-int ReadHackOptions(int argc, const char *const *argv,
-                    const char *daemonWindow, HackOptions *hack) {
+int ReadHackOptions(int argc, const char *const *argv, const char *daemonWindow,
+                    HackOptions *hack) {
   if (argc == 2 && IsOption(argv[1], "-help")) {
     std::fputs(kUsage, stdout);
     return 0;
