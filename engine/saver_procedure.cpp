@@ -4,7 +4,7 @@
 
 #include "animation.h"
 #include "palette_table.h"
-#include "saver_window.h"
+#include "saver_fallback.h"
 
 HPALETTE saverPalette = nullptr;
 HPALETTE previousPalette = nullptr;

@@ -2,6 +2,7 @@
 // loop and the first and last links of its message chain.
 #pragma once
 
+#include "saver_fallback.h"
 #include "winapi.h"
 
 // ImmAssociateContext of IMM32.DLL; input contexts are opaque handles.
@@ -26,7 +27,3 @@ int RunSaverWindow(HWND parent);
 // The class's window procedure, first link of the chain.
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam,
                                  LPARAM lParam);
-// Last link before DefWindowProcA: input to close requests, close requests
-// through the password check.
-LRESULT CALLBACK SaverFallbackProc(HWND window, UINT message, WPARAM wParam,
-                                   LPARAM lParam);

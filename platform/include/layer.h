@@ -1,6 +1,8 @@
-// Native-only controls of our platform layer, for tests and tools: the
-// headless display, the embedded resource table and object accounting.
-// Engine and host code never include this; they see only winapi.h.
+// Native-only controls of our platform layer, for the native program's
+// entry, tests and tools: the display, the headless backend's clock and
+// script, the embedded resource table and object accounting. Each backend
+// that a program can choose has a header of its own (layer_x11.h). Engine
+// and host code never include these; they see only winapi.h.
 #pragma once
 
 #include <cstddef>
@@ -33,34 +35,30 @@ struct ResourceTable {
 };
 ResourceTable SetModuleResources(ResourceTable table);
 
-// The headless display: an in-memory 32-bit surface that plays the screen.
-// Pixels are 0x00RRGGBB. Opening it again replaces it; windows created
-// afterwards draw onto it.
+// The headless display, the backend in use unless the program chose
+// another: an in-memory 32-bit surface that plays the screen. Pixels are
+// 0x00RRGGBB. Opening it again replaces it; windows created afterwards draw
+// onto it.
 void OpenHeadlessDisplay(int width, int height, uint32_t fill = 0);
-void SetDisplayPicture(const uint32_t *pixels); // width * height, row 0 on top
+// Paints the headless display: width * height pixels, row 0 on top.
+void SetDisplayPicture(const uint32_t *pixels);
+// What GetDeviceCaps(BITSPIXEL) reports for the headless display: 8, 16,
+// 24 or 32 (the default). Pixels stay 32-bit; at 8 bits each pixel drawn
+// shows as the nearest colour of the realized palette, as an 8-bit screen
+// would show it.
+void SetDisplayBitsPerPixel(int bits);
+// The screen of the backend in use, as the layer has drawn it.
 int DisplayWidth();
 int DisplayHeight();
 const uint32_t *DisplayPixels();
 uint32_t DisplayPixel(int x, int y);
-// What GetDeviceCaps(BITSPIXEL) reports: 8, 16, 24 or 32 (the default).
-// Pixels stay 32-bit; at 8 bits each pixel drawn shows as the nearest colour
-// of the realized palette, as an 8-bit screen would show it.
-void SetDisplayBitsPerPixel(int bits);
 
-// The native program's real display: makes the X server `name` (null:
-// $DISPLAY) the screen, clock and input of the layer from now on. False when
-// there is no such display; the headless one then stays. Only in programs
-// that link gushmire::platform_x11.
-bool OpenX11Display(const char *name);
-// The X root window's id (0 before OpenX11Display): where a hack asked to
-// draw on the root puts its preview.
-uintptr_t X11RootWindow();
 // From now on SIGTERM and SIGINT end every preview as the destruction of its
 // parent window would, so the host finishes normally. False when the
-// handlers could not be installed.
+// backend in use cannot (the headless one never waits on anything).
 bool EndPreviewOnSignals();
 
-// --- Clock and scripted input (headless display) ---------------------------
+// --- Clock and scripted input of the headless display ----------------------
 // The headless display runs on a virtual clock: GetTickCount reads it, and
 // only Sleep and waiting for messages move it on, straight to the next
 // timer or scripted event. A run of minutes plays out in milliseconds and
@@ -75,8 +73,9 @@ void ScheduleAfter(DWORD delay, std::function<void()> action);
 void SetIdleHandler(std::function<void()> handler);
 
 // Hardware input, queued as the platform queues it: keys and buttons go to
-// the focus window (mouse: the window under the cursor), the cursor moves
-// in screen coordinates and makes WM_SETCURSOR and WM_MOUSEMOVE.
+// the focus window (mouse: the window under the cursor). The headless
+// cursor moves in screen coordinates and makes WM_SETCURSOR and
+// WM_MOUSEMOVE.
 void KeyDown(UINT virtualKey); // with VK_MENU held: WM_SYSKEYDOWN
 void KeyUp(UINT virtualKey);
 void PressKey(UINT virtualKey); // down, then up
@@ -119,10 +118,11 @@ std::string CommandLineFromArguments(int argc, const char *const *argv);
 
 // --- Whole-layer reset -----------------------------------------------------
 // Destroys every window and timer without sending a message, unregisters
-// every window class, empties the queues, drops scheduled events and the
-// idle handler, sets the clock back to 0, the cursor to (0, 0) and shown,
-// the foreground and focus to none, and the running state off. Registry,
-// modules, resources and the display are left alone.
+// every window class, empties the queues, sets the foreground and focus to
+// none, the cursor shown and the running state off. The headless display
+// also drops scheduled events and the idle handler and puts its clock back
+// to 0 and its cursor at (0, 0). Registry, modules, resources and the
+// display's picture are left alone.
 void ResetWindowing();
 
 // Number of live objects handed out by the layer (DCs, regions, bitmaps,

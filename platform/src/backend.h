@@ -1,8 +1,14 @@
 // The one interface between the generic window layer (window tree, classes,
 // queues, timers, update regions, focus, DefWindowProcA, GDI drawing) and
 // what a display system supplies. Each backend lives in a folder of its own
-// (headless/ now; x11/ next) and implements only this; engine and host code
-// never see it.
+// (headless/, x11/) and includes only this header from the layer: what it
+// needs to know about a window (class, title, place, size) comes through the
+// calls. Engine and host code never see it.
+//
+// A backend must give a screen, a clock, waiting and the cursor position;
+// every other call does nothing by default, which is right for a display
+// that has no such thing (no windows of its own, no other processes, no
+// grabs, no hardware colormap).
 //
 // Window handles: every handle the layer hands out is an object-table id,
 // and those ids all have bit 30 set (they start at 0x40010000, see
@@ -22,6 +28,18 @@
 
 namespace platform::detail {
 
+// A window of ours that needs one of the display's own: a top-level window,
+// or a child of a foreign window. Children of our windows are drawn by the
+// layer inside their parent's and never reach the backend.
+struct NativeWindow {
+  uintptr_t parent = 0; // 0 for top level, else the foreign parent
+  // Where it sits in its parent's client area (on the screen for top
+  // level). The framebuffer holds its picture at the same coordinates.
+  RECT area{};
+  bool topmost = false;
+  const char *className = ""; // valid for the call only
+};
+
 class Backend {
 public:
   virtual ~Backend() = default;
@@ -32,29 +50,36 @@ public:
   virtual Display &Screen() = 0;
   // Drawing changed `area` (screen coordinates, already clipped to the
   // screen): a backend that mirrors the framebuffer pushes just that part.
-  virtual void Present(const RECT &area) = 0;
+  virtual void Present(const RECT & /*area*/) {}
 
-  // --- Our native windows --------------------------------------------------
-  // `parent` is 0 for a top-level popup, else our window or a foreign one;
-  // `area` is relative to the parent's client area (screen for top level).
-  virtual void CreateNative(uintptr_t window, uintptr_t parent,
-                            const RECT &area, bool topmost) = 0;
-  virtual void ShowNative(uintptr_t window, bool shown) = 0;
-  virtual void RaiseNative(uintptr_t window) = 0;
-  virtual void DestroyNative(uintptr_t window) = 0;
+  // --- Our native windows, by handle ---------------------------------------
+  // Windows never move or change size after creation.
+  virtual void CreateNative(uintptr_t /*window*/, const NativeWindow &) {}
+  // Shown with the title it has now (others find it by class and title).
+  virtual void ShowNative(uintptr_t /*window*/, const char * /*title*/) {}
+  virtual void HideNative(uintptr_t /*window*/) {}
+  virtual void RaiseNative(uintptr_t /*window*/) {}
+  // Any handle may come here; one without a native window is ignored.
+  virtual void DestroyNative(uintptr_t /*window*/) {}
   // A dialog box, before it is first shown: a window-managed top level of
-  // fixed size whose close button sends it WM_CLOSE, kept above
-  // `transientFor` (a foreign window; 0 for none).
+  // fixed size whose close button sends it WM_CLOSE (see QueueClose), kept
+  // above `transientFor` (a foreign window; 0 for none).
   virtual void ManageDialog(uintptr_t /*window*/, uintptr_t /*transientFor*/) {}
 
   // --- Foreign windows (other processes), by id ---------------------------
-  virtual bool ForeignExists(uintptr_t id) = 0;
+  virtual bool ForeignExists(uintptr_t /*id*/) { return false; }
   // The client size; false when the window is gone.
-  virtual bool ForeignClientSize(uintptr_t id, int *width, int *height) = 0;
+  virtual bool ForeignClientSize(uintptr_t /*id*/, int * /*width*/,
+                                 int * /*height*/) {
+    return false;
+  }
   // A top-level window of another process with this class and title (null
   // matches any); 0 when there is none.
-  virtual uintptr_t FindForeign(const char *className, const char *title) = 0;
-  virtual bool ActivateForeign(uintptr_t id) = 0;
+  virtual uintptr_t FindForeign(const char * /*className*/,
+                                const char * /*title*/) {
+    return 0;
+  }
+  virtual bool ActivateForeign(uintptr_t /*id*/) { return false; }
   // The window the desktop says is active, when it is not one of ours; 0
   // when it cannot tell.
   virtual uintptr_t ForeignForeground() { return 0; }
@@ -64,7 +89,7 @@ public:
   // --- Clock and waiting ---------------------------------------------------
   // Milliseconds on a clock that never goes back; timers run on it.
   virtual uint64_t Now() = 0;
-  // What GetTickCount reports: Now() plus an offset, wrapping at 2^32.
+  // What GetTickCount reports, wrapping at 2^32.
   virtual DWORD TickCount() = 0;
   // Delivers input that is already there (through the Queue* calls below)
   // without waiting.
@@ -75,30 +100,38 @@ public:
   // can ever arrive must not return without progress: the headless one
   // calls the idle handler or aborts.
   virtual void Wait(std::optional<uint64_t> deadline) = 0;
+  // From now on SIGTERM and SIGINT end every preview as the destruction of
+  // its parent would, from within Wait or Poll. False when it cannot.
+  virtual bool EndPreviewsOnSignals() { return false; }
 
   // --- Cursor --------------------------------------------------------------
   virtual POINT CursorPosition() = 0;
-  virtual void ShowCursor(bool shown) = 0;
+  // SetCursor: a null cursor hides the pointer over our windows.
+  virtual void ShowCursor(bool /*shown*/) {}
 
   // --- Screen-saver running state ------------------------------------------
-  // On: the X11 backend grabs keyboard and pointer; off releases them.
-  virtual void SetScreenSaverRunning(bool running) = 0;
-  virtual bool ScreenSaverRunning() = 0;
+  // The layer keeps the state; a backend whose display lets one program
+  // hold all input (X11: keyboard and pointer grabs) takes it while on.
+  virtual void SetScreenSaverRunning(bool /*running*/) {}
 
   // --- 8-bit screens -------------------------------------------------------
   // RealizePalette at 8 bits changed the system palette (0x00RRGGBB, up to
   // 256 colours): a backend with a hardware colormap loads it.
   virtual void SystemPaletteChanged(const std::vector<uint32_t> &) {}
 
-  // Back to the start for ResetWindowing: clock at 0, cursor at (0, 0) and
-  // shown, running state off, no input or scripted events pending.
-  virtual void Reset() = 0;
+  // ResetWindowing, after the layer has forgotten every window, shown the
+  // cursor and switched the running state off: a backend that plays a
+  // scripted run goes back to its start (the headless one: clock at 0,
+  // cursor at (0, 0), no scripted events, no idle handler).
+  virtual void Reset() {}
 };
 
 // The backend in use (the headless display unless another is chosen).
 Backend &TheBackend();
 // Makes `backend` the one in use from now on (the native program's start).
 void UseBackend(Backend *backend);
+// The headless backend, the default (headless/headless.cpp).
+Backend &HeadlessBackend();
 
 // --- Called by backends, implemented by the generic layer ------------------
 // Hardware input, queued for the window it goes to. Cursor moves come after
@@ -106,7 +139,12 @@ void UseBackend(Backend *backend);
 void QueueKey(UINT virtualKey, bool down);
 void QueueButton(UINT button, bool down);
 void QueueCursorMove(int x, int y);
+// The desktop asked to close our window (a window manager's close button).
+void QueueClose(uintptr_t window);
 // A foreign window went away: our windows inside it are destroyed.
 void ForeignWindowGone(uintptr_t id);
+// The screen was replaced or changed depth: the system palette goes back to
+// the 20 static colours, as a newly opened display has them.
+void ResetSystemPalette();
 
 } // namespace platform::detail

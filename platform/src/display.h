@@ -1,4 +1,5 @@
-// The headless display that plays the screen.
+// The screen a backend supplies: its size, depth and the 32-bit framebuffer
+// that window DCs draw into.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,10 @@ struct Display {
   std::vector<uint32_t> pixels =
       std::vector<uint32_t>(static_cast<std::size_t>(640 * 480), 0u);
 };
+// The screen of the backend in use.
 Display &TheDisplay();
 
-// Largest side of the headless display.
+// Largest side of any screen.
 constexpr int kMaxDisplaySide = 16384;
 
 } // namespace platform::detail

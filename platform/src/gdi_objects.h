@@ -106,7 +106,5 @@ int DisplayBitsPerPixel();
 // for it (see palette.cpp); at other depths leaves them as they are.
 void ShowAsDisplayed(std::array<uint32_t, 256> &colours);
 uint32_t ShownColour(uint32_t colour);
-// Back to the 20 static colours, as a newly opened display has them.
-void ResetSystemPalette();
 
 } // namespace platform::detail

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "backend.h"
+#include "layer.h"
 #include "queue.h"
 #include "window.h"
 
@@ -278,6 +279,10 @@ void QueueCursorMove(int x, int y) {
   input.push_back(move);
 }
 
+void QueueClose(uintptr_t window) {
+  PostMessageA(ToHandle<HWND>(window), WM_CLOSE, 0, 0);
+}
+
 } // namespace platform::detail
 
 using namespace platform::detail;
@@ -359,3 +364,21 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
   TheBackend().ShowCursor(cursor != nullptr);
   return previous;
 }
+
+namespace platform {
+
+void KeyDown(UINT virtualKey) { detail::QueueKey(virtualKey, true); }
+void KeyUp(UINT virtualKey) { detail::QueueKey(virtualKey, false); }
+void PressKey(UINT virtualKey) {
+  KeyDown(virtualKey);
+  KeyUp(virtualKey);
+}
+void ButtonDown(UINT button) { detail::QueueButton(button, true); }
+void ButtonUp(UINT button) { detail::QueueButton(button, false); }
+void Click(UINT button) {
+  ButtonDown(button);
+  ButtonUp(button);
+}
+bool CursorShown() { return state().cursor != nullptr; }
+
+} // namespace platform

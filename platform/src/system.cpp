@@ -7,6 +7,16 @@
 
 using namespace platform::detail;
 
+namespace {
+// SPI_SETSCREENSAVERRUNNING's state; the backend only hears of changes.
+bool running = false;
+
+void SetRunning(bool on) {
+  running = on;
+  TheBackend().SetScreenSaverRunning(on);
+}
+} // namespace
+
 DWORD WINAPI GetTickCount(void) { return TheBackend().TickCount(); }
 
 void WINAPI Sleep(DWORD milliseconds) {
@@ -33,19 +43,18 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT) {
-  Backend &backend = TheBackend();
   switch (action) {
   case SPI_SETSCREENSAVERRUNNING:
     if (value != nullptr) {
-      *static_cast<BOOL *>(value) = backend.ScreenSaverRunning() ? TRUE : FALSE;
+      *static_cast<BOOL *>(value) = running ? TRUE : FALSE;
     }
-    backend.SetScreenSaverRunning(param != 0);
+    SetRunning(param != 0);
     return TRUE;
   case SPI_GETSCREENSAVERRUNNING:
     if (value == nullptr) {
       return FALSE;
     }
-    *static_cast<BOOL *>(value) = backend.ScreenSaverRunning() ? TRUE : FALSE;
+    *static_cast<BOOL *>(value) = running ? TRUE : FALSE;
     return TRUE;
   default:
     return FALSE;
@@ -58,7 +67,11 @@ void ResetWindowing() {
   ForgetAllMessages();
   ForgetAllWindows();
   ForgetFocus();
+  SetRunning(false);
   TheBackend().Reset();
 }
+
+bool ScreenSaverRunning() { return running; }
+bool EndPreviewOnSignals() { return TheBackend().EndPreviewsOnSignals(); }
 
 } // namespace platform

@@ -101,7 +101,7 @@ void HideSilently(uintptr_t window) {
   SendPosChange(window);
   if (WindowObject *w = FindWindowObject(window)) {
     w->style &= ~WS_VISIBLE;
-    TheBackend().ShowNative(window, false);
+    TheBackend().HideNative(window);
   }
   SendPosChanged(window);
   WindowHidden(window);
@@ -310,11 +310,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
   if (ownDc) {
     created->ownDc = NewWindowDc(handle, true);
   }
-  TheBackend().CreateNative(handle, child ? parentValue : 0,
-                            RECT{created->x, created->y,
-                                 created->x + created->width,
-                                 created->y + created->height},
-                            (exStyle & WS_EX_TOPMOST) != 0);
+  if (!child || !IsOurHandle(parentValue)) {
+    TheBackend().CreateNative(
+        handle,
+        NativeWindow{child ? parentValue : 0,
+                     RECT{created->x, created->y, created->x + created->width,
+                          created->y + created->height},
+                     (exStyle & WS_EX_TOPMOST) != 0, entry->name.c_str()});
+  }
 
   CREATESTRUCTA create{param,      instance,  menu,
                        parent,     height,    width,
@@ -372,7 +375,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
   }
   if (show) {
     w->style |= WS_VISIBLE;
-    TheBackend().ShowNative(handle, true);
+    TheBackend().ShowNative(handle, w->title.c_str());
     Invalidate(handle, nullptr, true);
     // SW_SHOWNOACTIVATE, SW_SHOWMINNOACTIVE and SW_SHOWNA leave the
     // active window alone.
@@ -383,7 +386,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     SendPosChanged(handle);
   } else {
     w->style &= ~WS_VISIBLE;
-    TheBackend().ShowNative(handle, false);
+    TheBackend().HideNative(handle);
     SendPosChanged(handle);
     WindowHidden(handle);
   }

@@ -94,7 +94,7 @@ TEST(IconFile, CommittedFileMatchesTheDrawingAndTheResources) {
   const std::vector<unsigned char> file{std::istreambuf_iterator<char>(in),
                                         std::istreambuf_iterator<char>()};
   EXPECT_TRUE(file == icon::EncodeIconFile({icon::largeArt, icon::smallArt}))
-      << "assets/icon/gushmire.ico is stale: rerun gushmire_make_icon";
+      << "assets/icon/gushmire.ico is stale: rerun gushmire-make-icon";
   // The resource compiler copies each image verbatim from the file.
   ASSERT_EQ(file.size(), 6u + 2 * 16 + 744 + 296);
   const std::vector<std::uint8_t> large = Bytes(3, 1), small = Bytes(3, 2);

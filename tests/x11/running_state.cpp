@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "layer.h"
+#include "layer_x11.h"
 #include "winapi.h"
 
 int main() {

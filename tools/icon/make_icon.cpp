@@ -1,5 +1,5 @@
 // Writes the program's icon file from the pictures in icon_art.cpp:
-//   gushmire_make_icon <output.ico>
+//   gushmire-make-icon <output.ico>
 // The result is committed as assets/icon/gushmire.ico; a test checks that
 // the committed file matches what this writes.
 
@@ -10,7 +10,7 @@
 
 int main(int argc, char **argv) {
   if (argc != 2) {
-    std::cerr << "usage: gushmire_make_icon <output.ico>\n";
+    std::cerr << "usage: gushmire-make-icon <output.ico>\n";
     return 2;
   }
   try {
@@ -21,7 +21,7 @@ int main(int argc, char **argv) {
     if (!out.flush())
       throw std::runtime_error(std::string("cannot write ") + argv[1]);
   } catch (const std::exception &error) {
-    std::cerr << "gushmire_make_icon: " << error.what() << "\n";
+    std::cerr << "gushmire-make-icon: " << error.what() << "\n";
     return 1;
   }
   return 0;

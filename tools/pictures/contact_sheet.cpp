@@ -11,13 +11,25 @@
 #include "bmp.h"
 #include "lettering.h"
 #include "palette_table.h"
-#include "png_file.h"
+#include "png_io.h"
+#include "quantize.h"
 
 namespace {
 
 using namespace pictures;
 
 const Rgb kBackground{0.16, 0.16, 0.17};
+
+bool WriteImage(const std::string &path, const Image &image) {
+  std::vector<uint32_t> pixels;
+  pixels.reserve(image.pixels.size());
+  for (const Rgb &p : image.pixels) {
+    const Colour8 c = ToColour8(p);
+    pixels.push_back(static_cast<uint32_t>(c.r) << 16 |
+                     static_cast<uint32_t>(c.g) << 8 | c.b);
+  }
+  return WritePng(path, image.width, image.height, pixels.data());
+}
 const Rgb kLabel{0.85, 0.85, 0.85};
 
 Image ToImage(const Bitmap8 &b) {
@@ -132,7 +144,7 @@ int main(int argc, char **argv) {
     }
     const Image picture = ToImage(bitmap);
     if (argc > 3)
-      WritePng(std::string(argv[3]) + "/" + names[i] + ".png", picture);
+      WriteImage(std::string(argv[3]) + "/" + names[i] + ".png", picture);
     int left = 0;
     if (i < 2) {
       left = kGap + i * (640 + kGap);
@@ -175,7 +187,7 @@ int main(int argc, char **argv) {
         cropped.At(xx, y) = sheet.At(xx, y);
     return cropped;
   }();
-  if (!WritePng(argv[2], sheet)) {
+  if (!WriteImage(argv[2], sheet)) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;
   }

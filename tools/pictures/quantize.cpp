@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "median_cut.h"
+
 namespace pictures {
 
 Colour8 ToColour8(Rgb c) {
@@ -124,81 +126,19 @@ private:
   std::array<int, 256> order_{};
 };
 
-using Box = std::vector<Counted>;
-
-int Channel(const Colour8 &c, int axis) {
-  return axis == 0 ? c.r : axis == 1 ? c.g : c.b;
-}
-
-// Weight times the squared extent along the widest axis; 0 if unsplittable.
-double BoxScore(const Box &box, int &axis) {
-  int lo[3] = {255, 255, 255};
-  int hi[3] = {0, 0, 0};
-  double weight = 0;
-  for (const Counted &c : box) {
-    for (int a = 0; a < 3; ++a) {
-      lo[a] = std::min(lo[a], Channel(c.colour, a));
-      hi[a] = std::max(hi[a], Channel(c.colour, a));
-    }
-    weight += c.weight;
+// Median cut boxes of the colours, as seeds for the k-means that follows.
+std::vector<Rgb> Seeds(const std::vector<Counted> &colours, int count) {
+  std::vector<WeightedColour> weighted;
+  weighted.reserve(colours.size());
+  for (const Counted &c : colours) {
+    weighted.push_back({static_cast<uint32_t>(c.colour.r) << 16 |
+                            static_cast<uint32_t>(c.colour.g) << 8 | c.colour.b,
+                        c.weight});
   }
-  axis = 0;
-  for (int a = 1; a < 3; ++a)
-    if (hi[a] - lo[a] > hi[axis] - lo[axis])
-      axis = a;
-  const double extent = hi[axis] - lo[axis];
-  return box.size() < 2 ? 0.0 : weight * extent * extent;
-}
-
-std::vector<Rgb> MedianCut(const std::vector<Counted> &colours, int count) {
-  std::vector<Box> boxes{colours};
-  while (static_cast<int>(boxes.size()) < count) {
-    std::size_t pick = 0;
-    int axis = 0;
-    double best = -1;
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-      int a = 0;
-      const double score = BoxScore(boxes[i], a);
-      if (score > best) {
-        best = score;
-        pick = i;
-        axis = a;
-      }
-    }
-    if (best <= 0)
-      break;
-    Box &box = boxes[pick];
-    std::stable_sort(box.begin(), box.end(),
-                     [axis](const Counted &a, const Counted &b) {
-                       return Channel(a.colour, axis) < Channel(b.colour, axis);
-                     });
-    double total = 0;
-    for (const Counted &c : box)
-      total += c.weight;
-    double running = 0;
-    std::size_t cut = 1;
-    for (; cut < box.size() - 1; ++cut) {
-      running += box[cut - 1].weight;
-      if (running >= total / 2)
-        break;
-    }
-    Box upper(box.begin() + static_cast<std::ptrdiff_t>(cut), box.end());
-    box.resize(cut);
-    boxes.push_back(std::move(upper));
-  }
-  std::vector<Rgb> centres;
-  for (const Box &box : boxes) {
-    Rgb sum;
-    double weight = 0;
-    for (const Counted &c : box) {
-      sum = sum + Rgb{c.colour.r * 1.0, c.colour.g * 1.0, c.colour.b * 1.0} *
-                      c.weight;
-      weight += c.weight;
-    }
-    if (weight > 0)
-      centres.push_back(sum * (1.0 / weight));
-  }
-  return centres;
+  std::vector<Rgb> seeds;
+  for (const MeanColour &mean : MedianCut(std::move(weighted), count))
+    seeds.push_back({mean.r, mean.g, mean.b});
+  return seeds;
 }
 
 Colour8 Round(Rgb c) {
@@ -239,8 +179,7 @@ Table BuildTable(const std::vector<Counted> &colours,
       free.push_back(i);
 
   // Seeds: median cut boxes, then unused greys for any slots left over.
-  const std::vector<Rgb> seeds =
-      MedianCut(colours, static_cast<int>(free.size()));
+  const std::vector<Rgb> seeds = Seeds(colours, static_cast<int>(free.size()));
   std::array<Rgb, 256> centres{};
   for (std::size_t i = 0; i < 256; ++i)
     centres[i] = {table[i].r * 1.0, table[i].g * 1.0, table[i].b * 1.0};

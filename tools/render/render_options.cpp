@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <string_view>
 
 const char renderUsage[] =
@@ -14,29 +13,11 @@ const char renderUsage[] =
 
 namespace {
 
-// A whole decimal number in [low, high], digits only.
 bool ParseLong(std::string_view text, long low, long high, long &value) {
-  if (text.empty() || text.front() < '0' || text.front() > '9') {
-    return false;
-  }
-  const char *end = text.data() + text.size();
-  auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && value >= low && value <= high;
-}
-
-bool ParseSize(std::string_view text, int &width, int &height) {
-  const auto cross = text.find('x');
-  long w = 0;
-  long h = 0;
-  if (cross == std::string_view::npos ||
-      !ParseLong(text.substr(0, cross), 1, renderMaxSide, w) ||
-      !ParseLong(text.substr(cross + 1), 1, renderMaxSide, h) ||
-      w * h > renderMaxPixels) {
-    return false;
-  }
-  width = static_cast<int>(w);
-  height = static_cast<int>(h);
-  return true;
+  long long number = 0;
+  const bool ok = ParseWhole(text, low, high, number);
+  value = static_cast<long>(number);
+  return ok;
 }
 
 bool ParseList(std::string_view text, std::vector<long> &values) {
@@ -70,59 +51,42 @@ bool ParseScale(std::string_view text, double &scale) {
 bool ParseRenderArguments(int argc, const char *const *argv,
                           RenderOptions &options) {
   options = RenderOptions{};
-  std::vector<std::string_view> seen;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view flag = argv[i];
-    if (std::find(seen.begin(), seen.end(), flag) != seen.end()) {
-      return false;
+  std::vector<std::string_view> given;
+  const auto own = [&](std::string_view option, std::string_view value) {
+    given.push_back(option);
+    if (option == "--png-at") {
+      return ParseList(value, options.pngAt);
     }
-    seen.push_back(flag);
-    if (flag == "--preview") {
-      options.preview = true;
-      continue;
-    }
-    if (i + 1 >= argc) {
-      return false;
-    }
-    const std::string_view value = argv[++i];
-    long number = 0;
-    bool ok = true;
-    if (flag == "--seed") {
-      ok = ParseLong(value, 0, UINT32_MAX, number);
-      options.seed = static_cast<uint32_t>(number);
-    } else if (flag == "--size") {
-      ok = ParseSize(value, options.width, options.height);
-    } else if (flag == "--steps") {
-      ok = ParseLong(value, 0, renderMaxSteps, options.steps);
-    } else if (flag == "--png-at") {
-      ok = ParseList(value, options.pngAt);
-    } else if (flag == "--png-dir") {
-      ok = !value.empty();
+    if (option == "--png-dir") {
       options.pngDir = value;
-    } else if (flag == "--gif") {
-      ok = !value.empty();
+      return !value.empty();
+    }
+    if (option == "--gif") {
       options.gifPath = value;
-    } else if (flag == "--gif-every") {
-      ok = ParseLong(value, 1, renderMaxGifEvery, options.gifEvery);
-    } else if (flag == "--gif-scale") {
-      ok = ParseScale(value, options.gifScale);
-    } else if (flag == "--background") {
-      ok = !value.empty();
+      return !value.empty();
+    }
+    if (option == "--gif-every") {
+      return ParseLong(value, 1, renderMaxGifEvery, options.gifEvery);
+    }
+    if (option == "--gif-scale") {
+      return ParseScale(value, options.gifScale);
+    }
+    if (option == "--background") {
       options.background = value;
-    } else {
-      ok = false;
+      return !value.empty();
     }
-    if (!ok) {
-      return false;
-    }
+    return false;
+  };
+  constexpr RunLimits limits{renderMaxSide, renderMaxPixels, 0, renderMaxSteps};
+  if (!ParseRunArguments(argc, argv, limits, options, own)) {
+    return false;
   }
-  auto given = [&seen](std::string_view name) {
-    return std::find(seen.begin(), seen.end(), name) != seen.end();
+  const auto has = [&given](std::string_view name) {
+    return std::find(given.begin(), given.end(), name) != given.end();
   };
   const bool gifOptionsAlone =
-      (given("--gif-every") || given("--gif-scale")) && !given("--gif");
-  const bool pngOptionsAlone = given("--png-dir") && !given("--png-at");
-  return given("--seed") && given("--size") && given("--steps") &&
-         !gifOptionsAlone && !pngOptionsAlone &&
+      (has("--gif-every") || has("--gif-scale")) && !has("--gif");
+  const bool pngOptionsAlone = has("--png-dir") && !has("--png-at");
+  return !gifOptionsAlone && !pngOptionsAlone &&
          (options.pngAt.empty() || options.pngAt.back() <= options.steps);
 }

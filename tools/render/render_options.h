@@ -1,16 +1,13 @@
-// Command-line options of gushmire-render.
+// Command-line options of gushmire-render: the run options and its own.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct RenderOptions {
-  uint32_t seed = 0;
-  int width = 0;
-  int height = 0;
-  bool preview = false;
-  long steps = 0;
+#include "run_options.h"
+
+struct RenderOptions : RunOptions {
   std::vector<long> pngAt; // ascending, each 0..steps
   std::string pngDir = ".";
   std::string gifPath; // empty: no GIF

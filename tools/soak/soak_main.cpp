@@ -6,9 +6,9 @@
 
 #include "animation.h"
 #include "layer.h"
+#include "run_options.h"
 #include "saver_session.h"
 #include "series.h"
-#include "trace_args.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ struct FlatFigure {
   }
 };
 
-int Soak(const TraceOptions &options) {
+int Soak(const RunOptions &options) {
   const HWND window = OpenSaverSurface(options.width, options.height, nullptr);
   if (window == nullptr) {
     std::fprintf(stderr, "gushmire-soak: no window of %dx%d\n", options.width,

@@ -2,7 +2,7 @@
 // and prints the engine's state after every step, one line per step.
 #include "animation.h"
 #include "host_state.h"
-#include "trace_args.h"
+#include "run_options.h"
 #include "trace_window.h"
 
 #include <cstdio>
@@ -25,7 +25,7 @@ void PrintStep(long step, LONG phase) {
 } // namespace
 
 int main(int argc, char **argv) {
-  const TraceOptions options = TraceArgumentsOrExit(argc, argv);
+  const RunOptions options = TraceArgumentsOrExit(argc, argv);
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 

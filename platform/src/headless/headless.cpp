@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 
 #include "backend.h"
-#include "gdi_objects.h"
 #include "layer.h"
 
 namespace platform::detail {
@@ -17,17 +17,6 @@ namespace {
 class Headless final : public Backend {
 public:
   Display &Screen() override { return screen; }
-  void Present(const RECT &) override {}
-
-  void CreateNative(uintptr_t, uintptr_t, const RECT &, bool) override {}
-  void ShowNative(uintptr_t, bool) override {}
-  void RaiseNative(uintptr_t) override {}
-  void DestroyNative(uintptr_t) override {}
-
-  bool ForeignExists(uintptr_t) override { return false; }
-  bool ForeignClientSize(uintptr_t, int *, int *) override { return false; }
-  uintptr_t FindForeign(const char *, const char *) override { return 0; }
-  bool ActivateForeign(uintptr_t) override { return false; }
 
   uint64_t Now() override { return now; }
   DWORD TickCount() override { return static_cast<DWORD>(now + tickOffset); }
@@ -62,10 +51,6 @@ public:
   }
 
   POINT CursorPosition() override { return cursor; }
-  void ShowCursor(bool shown) override { cursorShown = shown; }
-
-  void SetScreenSaverRunning(bool on) override { running = on; }
-  bool ScreenSaverRunning() override { return running; }
 
   void Reset() override {
     now = 0;
@@ -74,8 +59,6 @@ public:
     idleHandler = nullptr;
     idleCalls = 0;
     cursor = POINT{0, 0};
-    cursorShown = true;
-    running = false;
   }
 
   // Runs the scripted events that are due, earliest first.
@@ -98,8 +81,6 @@ public:
   std::function<void()> idleHandler;
   int idleCalls = 0;
   POINT cursor{0, 0};
-  bool cursorShown = true;
-  bool running = false;
 };
 
 Headless &headless() {
@@ -109,12 +90,7 @@ Headless &headless() {
 
 } // namespace
 
-namespace {
-Backend *chosen = nullptr;
-} // namespace
-
-Backend &TheBackend() { return chosen != nullptr ? *chosen : headless(); }
-void UseBackend(Backend *backend) { chosen = backend; }
+Backend &HeadlessBackend() { return headless(); }
 
 } // namespace platform::detail
 
@@ -146,20 +122,6 @@ void SetDisplayBitsPerPixel(int bits) {
   }
 }
 
-int DisplayWidth() { return headless().screen.width; }
-int DisplayHeight() { return headless().screen.height; }
-const uint32_t *DisplayPixels() { return headless().screen.pixels.data(); }
-
-uint32_t DisplayPixel(int x, int y) {
-  const detail::Display &d = headless().screen;
-  if (x < 0 || y < 0 || x >= d.width || y >= d.height) {
-    return 0;
-  }
-  return d
-      .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(d.width) +
-              static_cast<std::size_t>(x)];
-}
-
 void SetTickCount(DWORD tick) {
   detail::Headless &h = headless();
   h.tickOffset = static_cast<uint64_t>(tick) - h.now;
@@ -176,19 +138,6 @@ void ScheduleAfter(DWORD delay, std::function<void()> action) {
 void SetIdleHandler(std::function<void()> handler) {
   headless().idleHandler = std::move(handler);
   headless().idleCalls = 0;
-}
-
-void KeyDown(UINT virtualKey) { detail::QueueKey(virtualKey, true); }
-void KeyUp(UINT virtualKey) { detail::QueueKey(virtualKey, false); }
-void PressKey(UINT virtualKey) {
-  KeyDown(virtualKey);
-  KeyUp(virtualKey);
-}
-void ButtonDown(UINT button) { detail::QueueButton(button, true); }
-void ButtonUp(UINT button) { detail::QueueButton(button, false); }
-void Click(UINT button) {
-  ButtonDown(button);
-  ButtonUp(button);
 }
 
 void MoveCursorTo(int x, int y) {
@@ -212,8 +161,5 @@ void MoveCursorBy(int dx, int dy) {
   MoveCursorTo(clampInt(static_cast<long long>(at.x) + dx),
                clampInt(static_cast<long long>(at.y) + dy));
 }
-
-bool CursorShown() { return headless().cursorShown; }
-bool ScreenSaverRunning() { return headless().running; }
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "x11_keys.h"
+#include "keys.h"
 
 #include <X11/keysym.h>
 

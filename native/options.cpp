@@ -1,22 +1,11 @@
-// The native gushmire program: starts exactly as gushmire.scr does on
-// Windows, with the command line built from argv and the X display as the
-// screen. It also runs the way XScreenSaver and xsecurelock run their
-// hacks: inside a window they name, or on the root, until a signal or the
-// window's end stops it.
+#include "options.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-
-#include "entry.h"
-#include "layer.h"
 
 namespace {
-
-// Exit codes besides the host's own.
-constexpr int kUsageExit = 1;
-constexpr int kNoDisplayExit = 2;
 
 constexpr char kUsage[] =
     "Usage: gushmire [/s | /p ID | /c | /a]\n"
@@ -45,7 +34,13 @@ bool IsOption(const char *argument, const char *name) {
   return std::strcmp(argument, name) == 0;
 }
 
-// An X window id, 0x... or decimal; 0 when the text is not one.
+int BadOption(const char *what, const char *value) {
+  std::fprintf(stderr, "gushmire: %s \"%s\"\n%s", what, value, kUsage);
+  return kUsageExit;
+}
+
+} // namespace
+
 unsigned long ParseWindowId(const char *text) {
   if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' ||
       *text == ' ') {
@@ -62,20 +57,8 @@ unsigned long ParseWindowId(const char *text) {
   return value;
 }
 
-int BadOption(const char *what, const char *value) {
-  std::fprintf(stderr, "gushmire: %s \"%s\"\n%s", what, value, kUsage);
-  return kUsageExit;
-}
-
-struct Hack {
-  bool on = false;
-  bool root = false;
-  unsigned long window = 0;
-};
-
-// Reads the hack options; returns an exit code when the program should
-// stop at once, -1 to go on.
-int ReadHackOptions(int argc, char **argv, Hack *hack) {
+int ReadHackOptions(int argc, const char *const *argv, const char *daemonWindow,
+                    HackOptions *hack) {
   if (argc == 2 && IsOption(argv[1], "-help")) {
     std::fputs(kUsage, stdout);
     return 0;
@@ -84,7 +67,6 @@ int ReadHackOptions(int argc, char **argv, Hack *hack) {
     std::printf("gushmire %s\n", GUSHMIRE_VERSION);
     return 0;
   }
-  const char *named = std::getenv("XSCREENSAVER_WINDOW");
   const bool hackOption = argc > 1 && (IsOption(argv[1], "-root") ||
                                        IsOption(argv[1], "-window-id"));
   if (argc > 1 && !hackOption) {
@@ -110,10 +92,10 @@ int ReadHackOptions(int argc, char **argv, Hack *hack) {
     return -1;
   }
   // The daemon's window stands for the root, as with its other hacks.
-  if (named != nullptr && *named != '\0') {
-    hack->window = ParseWindowId(named);
+  if (daemonWindow != nullptr && *daemonWindow != '\0') {
+    hack->window = ParseWindowId(daemonWindow);
     if (hack->window == 0) {
-      return BadOption("bad XSCREENSAVER_WINDOW", named);
+      return BadOption("bad XSCREENSAVER_WINDOW", daemonWindow);
     }
     return -1;
   }
@@ -121,44 +103,4 @@ int ReadHackOptions(int argc, char **argv, Hack *hack) {
     hack->on = false; // no switch at all: the About box, as on Windows
   }
   return -1;
-}
-
-} // namespace
-
-int main(int argc, char **argv) {
-  Hack hack;
-  if (const int code = ReadHackOptions(argc, argv, &hack); code >= 0) {
-    return code;
-  }
-  const char *display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') {
-    std::fputs("gushmire: no display is set: DISPLAY is empty or unset.\n"
-               "Run it from a desktop session, or name an X display, for "
-               "example: DISPLAY=:0 gushmire /s\n",
-               stderr);
-    return kNoDisplayExit;
-  }
-  if (!platform::OpenX11Display(nullptr)) {
-    std::fprintf(stderr, "gushmire: cannot open the X display \"%s\"\n",
-                 display);
-    return kNoDisplayExit;
-  }
-  std::string commandLine;
-  if (hack.on) {
-    // A hack is the host's preview in that window: it never ends on input
-    // and draws at the window's size, full screen where that is the screen.
-    const unsigned long window =
-        hack.window != 0 ? hack.window : platform::X11RootWindow();
-    const std::string id = std::to_string(window);
-    const char *const arguments[] = {argv[0], "/p", id.c_str()};
-    commandLine = platform::CommandLineFromArguments(3, arguments);
-    if (!platform::EndPreviewOnSignals()) {
-      std::fprintf(stderr, "gushmire: cannot catch SIGTERM and SIGINT\n");
-    }
-  } else {
-    commandLine = platform::CommandLineFromArguments(argc, argv);
-  }
-  platform::SetCommandLine(commandLine.c_str());
-  return WinMain(GetModuleHandleA(nullptr), nullptr,
-                 const_cast<LPSTR>(GetCommandLineA()), SW_SHOWNORMAL);
 }

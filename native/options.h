@@ -1,0 +1,24 @@
+// The native program's command line. Windows switches go to the host as
+// they are; the options XScreenSaver and xsecurelock give their hacks make
+// it the preview in the window they name.
+#pragma once
+
+// Exit codes besides the host's own.
+constexpr int kUsageExit = 1;
+constexpr int kNoDisplayExit = 2;
+
+struct HackOptions {
+  bool on = false;   // a hack: the preview in `window`
+  bool root = false; // -root: the root window, unless the daemon named one
+  unsigned long window = 0; // 0: the display's root window
+};
+
+// An X window id, 0x... or decimal, up to 32 bits; 0 when the text is not
+// one.
+unsigned long ParseWindowId(const char *text);
+
+// Reads the hack options; `daemonWindow` is $XSCREENSAVER_WINDOW (null when
+// unset). Returns an exit code when the program should stop at once, after
+// printing the help, the version or what is wrong; -1 to go on.
+int ReadHackOptions(int argc, const char *const *argv, const char *daemonWindow,
+                    HackOptions *hack);

@@ -1,0 +1,160 @@
+// Waiting and X events: input becomes the layer's hardware input, exposures
+// are presented again, the ends of foreign parents and the stop signals end
+// previews.
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+
+#include "keys.h"
+#include "x11.h"
+
+namespace platform::detail::x11 {
+namespace {
+
+// SIGTERM and SIGINT end a preview as its parent's destruction would: the
+// handler only sets the flag and wakes Wait through the pipe.
+volatile std::sig_atomic_t stopRequested = 0;
+int wakePipe[2] = {-1, -1};
+void OnStopSignal(int) {
+  stopRequested = 1;
+  const char byte = 0;
+  const ssize_t written = write(wakePipe[1], &byte, 1);
+  static_cast<void>(written);
+}
+
+} // namespace
+
+bool X11::EndPreviewsOnSignals() {
+  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
+    return false;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  return sigaction(SIGTERM, &action, nullptr) == 0 &&
+         sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+void X11::EndPreviewsIfStopped() {
+  if (stopRequested == 0) {
+    return;
+  }
+  char drain[64];
+  while (read(wakePipe[0], drain, sizeof drain) > 0) {
+  }
+  std::vector<uintptr_t> parents;
+  for (const auto &[window, native] : natives) {
+    if (native.foreignParent != 0) {
+      parents.push_back(native.foreignParent);
+    }
+  }
+  for (uintptr_t parent : parents) {
+    ForeignWindowGone(parent);
+  }
+}
+
+void X11::Poll() {
+  ReleaseServer();
+  EndPreviewsIfStopped();
+  while (!parentsGone.empty()) {
+    const uintptr_t gone = parentsGone.back();
+    parentsGone.pop_back();
+    ForeignWindowGone(gone);
+  }
+  while (XPending(x) > 0) {
+    XEvent event;
+    XNextEvent(x, &event);
+    Handle(event);
+  }
+}
+
+void X11::Wait(std::optional<uint64_t> deadline) {
+  ReleaseServer();
+  XFlush(x);
+  if (!parentsGone.empty() || XPending(x) > 0 || stopRequested != 0) {
+    Poll();
+    return;
+  }
+  int timeout = -1;
+  if (deadline) {
+    const uint64_t now = Now();
+    timeout =
+        *deadline <= now
+            ? 0
+            : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
+  }
+  pollfd descriptors[2] = {{XConnectionNumber(x), POLLIN, 0},
+                           {wakePipe[0], POLLIN, 0}};
+  poll(descriptors, wakePipe[0] >= 0 ? 2 : 1, timeout);
+  // Reading the connection also finds out a server that went away.
+  Poll();
+}
+
+void X11::Handle(XEvent &event) {
+  uintptr_t window = 0;
+  switch (event.type) {
+  case Expose:
+    if (const Native *native = NativeById(event.xexpose.window, &window);
+        native != nullptr && native->mapped) {
+      const LONG left = native->area.left + event.xexpose.x;
+      const LONG top = native->area.top + event.xexpose.y;
+      PresentTo(*native, RECT{left, top, left + event.xexpose.width,
+                              top + event.xexpose.height});
+    }
+    break;
+  case MapNotify:
+    // Nobody else gives an override-redirect window the keyboard.
+    if (const Native *native = NativeById(event.xmap.window, &window);
+        native != nullptr && native->foreignParent == 0) {
+      Trap();
+      XSetInputFocus(x, event.xmap.window, RevertToPointerRoot, CurrentTime);
+      Untrap();
+    }
+    break;
+  case ClientMessage:
+    // The window manager's close button.
+    if (NativeById(event.xclient.window, &window) != nullptr &&
+        event.xclient.format == 32 &&
+        static_cast<Atom>(event.xclient.data.l[0]) ==
+            XInternAtom(x, "WM_DELETE_WINDOW", False)) {
+      QueueClose(window);
+    }
+    break;
+  case DestroyNotify: {
+    const Window gone = event.xdestroywindow.window;
+    if (NativeById(gone, &window) != nullptr) {
+      natives.erase(window); // went with a foreign parent
+      break;
+    }
+    ForeignWindowGone(static_cast<uintptr_t>(gone));
+    break;
+  }
+  case KeyPress:
+  case KeyRelease: {
+    const KeySym symbol = XLookupKeysym(&event.xkey, 0);
+    QueueKey(VirtualKeyOf(static_cast<unsigned long>(symbol)),
+             event.type == KeyPress);
+    break;
+  }
+  case ButtonPress:
+  case ButtonRelease: {
+    lastCursor = POINT{event.xbutton.x_root, event.xbutton.y_root};
+    static constexpr UINT kButtons[4] = {0, VK_LBUTTON, VK_MBUTTON, VK_RBUTTON};
+    if (event.xbutton.button >= 1 && event.xbutton.button <= 3) {
+      QueueButton(kButtons[event.xbutton.button], event.type == ButtonPress);
+    }
+    break;
+  }
+  case MotionNotify:
+    lastCursor = POINT{event.xmotion.x_root, event.xmotion.y_root};
+    QueueCursorMove(event.xmotion.x_root, event.xmotion.y_root);
+    break;
+  default:
+    break;
+  }
+}
+
+} // namespace platform::detail::x11

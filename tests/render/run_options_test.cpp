@@ -1,0 +1,102 @@
+// The run options every tool shares, under each tool's limits: repeats,
+// missing values, numbers at and past their ends, and the tool's own
+// options handed on.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "render_options.h"
+#include "run_options.h"
+
+namespace {
+
+bool Parse(const std::string &line, const RunLimits &limits, RunOptions &run,
+           const ExtraOption &extra = nullptr) {
+  std::vector<std::string> words{"tool"};
+  for (std::size_t at = 0; at < line.size();) {
+    const std::size_t space = line.find(' ', at);
+    words.push_back(line.substr(at, space - at));
+    at = space == std::string::npos ? line.size() : space + 1;
+  }
+  std::vector<const char *> argv;
+  for (const std::string &word : words) {
+    argv.push_back(word.c_str());
+  }
+  return ParseRunArguments(static_cast<int>(argv.size()), argv.data(), limits,
+                           run, extra);
+}
+
+TEST(RunOptions, EachToolsLimitsAndNothingMalformed) {
+  RunOptions run;
+  ASSERT_TRUE(Parse("--steps 1000000000 --preview --size 65535x65535 "
+                    "--seed 4294967295",
+                    kTraceLimits, run));
+  EXPECT_EQ(run.seed, 4294967295u);
+  EXPECT_EQ(run.width, 65535);
+  EXPECT_TRUE(run.preview);
+  EXPECT_EQ(run.steps, 1000000000L);
+  const RunLimits render{16384, 1L << 26, 0, 10000000L};
+  EXPECT_TRUE(Parse("--seed 0 --size 8192x8192 --steps 0", render, run));
+  for (const char *bad :
+       {"--seed 0 --size 8192x8193 --steps 0", // more than 2^26 pixels
+        "--seed 0 --size 16385x1 --steps 0", "--seed 0 --size 1x1 --steps -1",
+        "--seed 4294967296 --size 1x1 --steps 1", "--seed 0 --size 1x1",
+        "--seed 0 --size 1x1 --steps", "--seed 0 --seed 0 --size 1x1 --steps 1",
+        "--preview --preview --seed 0 --size 1x1 --steps 1",
+        "--seed +1 --size 1x1 --steps 1", "--seed 0 --size 1x1x1 --steps 1",
+        "--seed 0 --size x1 --steps 1",
+        "--seed 0 --size 1x1 --steps 1 --x 1"}) {
+    EXPECT_FALSE(Parse(bad, render, run)) << bad;
+  }
+  // The trace takes no zero steps.
+  EXPECT_FALSE(Parse("--seed 0 --size 1x1 --steps 0", kTraceLimits, run));
+}
+
+TEST(RunOptions, ToolsOwnOptionsComeWithTheirValues) {
+  std::vector<std::string> seen;
+  const ExtraOption extra = [&seen](std::string_view option,
+                                    std::string_view value) {
+    seen.push_back(std::string(option) + "=" + std::string(value));
+    return option == "--png-dir";
+  };
+  RunOptions run;
+  EXPECT_TRUE(Parse("--png-dir out --seed 1 --size 2x3 --steps 4", kTraceLimits,
+                    run, extra));
+  EXPECT_FALSE(Parse("--seed 1 --size 2x3 --steps 4 --png-dir a --png-dir b",
+                     kTraceLimits, run, extra));
+  EXPECT_FALSE(
+      Parse("--seed 1 --size 2x3 --steps 4 --gif a", kTraceLimits, run, extra));
+  EXPECT_EQ(seen, (std::vector<std::string>{"--png-dir=out", "--png-dir=a",
+                                            "--gif=a"}));
+
+  RenderOptions options;
+  const char *const argv[] = {"gushmire-render",
+                              "--gif-every",
+                              "3",
+                              "--seed",
+                              "9",
+                              "--size",
+                              "4x4",
+                              "--gif",
+                              "g.gif",
+                              "--steps",
+                              "6",
+                              "--png-at",
+                              "6,0"};
+  ASSERT_TRUE(ParseRenderArguments(13, argv, options));
+  EXPECT_EQ(options.seed, 9u);
+  EXPECT_EQ(options.gifEvery, 3);
+  EXPECT_EQ(options.pngAt, (std::vector<long>{0, 6}));
+  // A snapshot past the last step, and GIF options without a GIF.
+  const char *const late[] = {"r",       "--seed", "1",        "--size", "4x4",
+                              "--steps", "5",      "--png-at", "6"};
+  EXPECT_FALSE(ParseRenderArguments(9, late, options));
+  const char *const lone[] = {"r",      "--seed",      "1",
+                              "--size", "4x4",         "--steps",
+                              "5",      "--gif-scale", "0.5"};
+  EXPECT_FALSE(ParseRenderArguments(9, lone, options));
+}
+
+} // namespace
