@@ -20,7 +20,7 @@ cleanup() {
   for pid in "${PIDS[@]}" $SWAYBG_PID; do
     stop_pid "$pid"
   done
-  kill_compositor
+  kill_compositor TERM
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -45,9 +45,9 @@ skip_unless() {
 
 # wait_until SECONDS COMMAND...: polls COMMAND every 50 ms; false on timeout.
 wait_until() {
-  local steps i
+  local steps
   steps=$(awk "BEGIN { print int($1 * 20) }")
-  for i in $(seq "$steps"); do
+  for _ in $(seq "$steps"); do
     "${@:2}" && return 0
     sleep 0.05
   done
@@ -240,7 +240,8 @@ kill_compositor() {
   wait_until 5 eval "! running $COMPOSITOR_PID" ||
     kill -9 "$COMPOSITOR_PID" 2>/dev/null
   stop_pid "$LAUNCHER_PID"
-  COMPOSITOR_PID= LAUNCHER_PID=
+  COMPOSITOR_PID=
+  LAUNCHER_PID=
   stop_pid "$SWAYBG_PID"
   SWAYBG_PID=
   # A killed compositor leaves its socket and lock file behind.
