@@ -82,18 +82,26 @@ mkdir -m 700 "$RUNTIME"
 WAYLAND_DISPLAY=
 SWAYSOCK=
 
-# as_client COMMAND...: runs COMMAND as the compositor's user, against its
-# socket, with no X display to fall back on.
+# CLIENT_ENV: the command prefix that runs a program as the compositor's
+# user, against its socket, with no X display to fall back on.
+client_env() {
+  CLIENT_ENV=("${AS_USER[@]}" env -u DISPLAY -u WAYLAND_SOCKET HOME="$RUNTIME"
+    XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
+    SWAYSOCK="$SWAYSOCK")
+}
+# as_client COMMAND...: runs COMMAND that way.
 as_client() {
-  "${AS_USER[@]}" env -u DISPLAY -u WAYLAND_SOCKET HOME="$RUNTIME" \
-    XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
-    SWAYSOCK="$SWAYSOCK" "$@"
+  client_env
+  "${CLIENT_ENV[@]}" "$@"
 }
 
-# start_client COMMAND...: as_client in the background, output in
-# $WORK/client.log; sets CLIENT.
+# start_client COMMAND...: the same in the background, output in
+# $WORK/client.log; sets CLIENT to the program's own PID (a function put in
+# the background would give a subshell's, and killing that leaves the
+# program running).
 start_client() {
-  as_client "$@" >>"$WORK/client.log" 2>&1 &
+  client_env
+  "${CLIENT_ENV[@]}" "$@" >>"$WORK/client.log" 2>&1 &
   CLIENT=$!
   PIDS+=("$CLIENT")
 }
