@@ -13,6 +13,7 @@ packages=(
   clang-format python3
   dpkg-dev debhelper lintian file groff-base xscreensaver xsecurelock
   clang libclang-rt-14-dev
+  libwayland-dev wayland-protocols sway swaybg grim wtype weston xwayland wayland-utils
 )
 
 sudo_cmd=()

@@ -1,0 +1,274 @@
+# Shared by the Wayland end-to-end scripts: a private headless compositor
+# per script (sway, or weston for the xdg-shell fallback), bounded waits, and
+# cleanup of exactly the processes the script started.
+# Usage: source lib.sh; then start_sway (or start_weston) and run clients
+# with as_client.
+set -u
+WORK=$(mktemp -d)
+PIDS=()
+FAILURES=0
+COMPOSITOR_PID=
+LAUNCHER_PID=
+SWAYBG_PID=
+# Known desktop pixels: swaybg paints every output this colour.
+DESKTOP_COLOR=${DESKTOP_COLOR:-204080}
+# Two outputs of fixed modes; HEADLESS-2 at scale 2 is 320x240 logical.
+OUTPUT_MODE=${OUTPUT_MODE:-640x480}
+
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}" $SWAYBG_PID; do
+    stop_pid "$pid"
+  done
+  kill_compositor TERM
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  FAILURES=$((FAILURES + 1))
+}
+pass() { echo "ok: $*"; }
+finish() {
+  [ "$FAILURES" -eq 0 ] && echo "all passed" || echo "$FAILURES failed"
+  exit $((FAILURES > 0))
+}
+
+# skip_unless PROGRAM...: the test cannot run here; says so and passes.
+skip_unless() {
+  local p
+  for p in "$@"; do
+    command -v "$p" >/dev/null || { echo "SKIPPED: no $p"; exit 0; }
+  done
+}
+
+# wait_until SECONDS COMMAND...: polls COMMAND every 50 ms; false on timeout.
+wait_until() {
+  local steps
+  steps=$(awk "BEGIN { print int($1 * 20) }")
+  for _ in $(seq "$steps"); do
+    "${@:2}" && return 0
+    sleep 0.05
+  done
+  "${@:2}"
+}
+
+# running PID: the process exists and has not ended (an unreaped child of
+# ours that ended still answers kill -0).
+running() {
+  local s
+  s=$(ps -o stat= -p "$1" 2>/dev/null) && [ "${s#Z}" = "$s" ]
+}
+# stop_pid PID: SIGTERM, up to 2 s, then SIGKILL; reaps it if it is ours.
+stop_pid() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null || { wait "$1" 2>/dev/null; return 0; }
+  wait_until 2 eval "! running $1" || kill -9 "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+  return 0
+}
+
+# sway refuses to run as root, so under root the compositor and its clients
+# run as nobody; the work folder must then be reachable by that user.
+AS_USER=()
+if [ "$(id -u)" -eq 0 ]; then
+  chmod 755 "$WORK"
+  AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
+RUNTIME=$WORK/run
+mkdir -m 700 "$RUNTIME"
+[ "${#AS_USER[@]}" -eq 0 ] || chown nobody:nogroup "$RUNTIME"
+WAYLAND_DISPLAY=
+SWAYSOCK=
+
+# CLIENT_ENV: the command prefix that runs a program as the compositor's
+# user, against its socket, with no X display to fall back on.
+client_env() {
+  CLIENT_ENV=("${AS_USER[@]}" env -u DISPLAY -u WAYLAND_SOCKET HOME="$RUNTIME"
+    XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
+    SWAYSOCK="$SWAYSOCK")
+}
+# as_client COMMAND...: runs COMMAND that way.
+as_client() {
+  client_env
+  "${CLIENT_ENV[@]}" "$@"
+}
+
+# start_client COMMAND...: the same in the background, output in
+# $WORK/client.log; sets CLIENT to the program's own PID (a function put in
+# the background would give a subshell's, and killing that leaves the
+# program running).
+start_client() {
+  client_env
+  "${CLIENT_ENV[@]}" "$@" >>"$WORK/client.log" 2>&1 &
+  CLIENT=$!
+  PIDS+=("$CLIENT")
+}
+
+# reachable PROGRAM: a copy the compositor's user can run, since the build
+# may sit in a folder it cannot enter; prints its path.
+reachable() {
+  mkdir -p "$WORK/bin"
+  cp "$1" "$WORK/bin/" && chmod 755 "$WORK/bin/$(basename "$1")" &&
+    echo "$WORK/bin/$(basename "$1")"
+}
+
+# The compositor's listening socket once it is there (wayland-N).
+find_socket() {
+  local s
+  for s in "$RUNTIME"/wayland-*; do
+    [ -S "$s" ] && WAYLAND_DISPLAY=$(basename "$s") && return 0
+  done
+  return 1
+}
+find_swaysock() {
+  local s
+  for s in "$RUNTIME"/sway-ipc.*.sock; do
+    [ -S "$s" ] && SWAYSOCK=$s && return 0
+  done
+  return 1
+}
+
+# output_names: the outputs sway has, one a line.
+output_names() {
+  as_client swaymsg -r -t get_outputs 2>/dev/null | python3 -c '
+import json, sys
+for o in json.load(sys.stdin): print(o["name"])'
+}
+# output_info NAME: "X Y WIDTH HEIGHT SCALE" of its logical box.
+output_info() {
+  as_client swaymsg -r -t get_outputs 2>/dev/null | python3 -c '
+import json, sys
+for o in json.load(sys.stdin):
+    if o["name"] == sys.argv[1]:
+        r = o["rect"]
+        print(r["x"], r["y"], r["width"], r["height"], o["scale"])' "$1"
+}
+output_count_is() { [ "$(output_names | wc -l)" -eq "$1" ]; }
+
+# launch LOG COMMAND...: starts the compositor as the compositor's user; sets
+# COMPOSITOR_PID. Under root it runs as init of a PID namespace of its own,
+# so the helpers it spawns (weston's shell client) are reaped when it ends
+# even where the machine's init reaps nothing.
+launch() {
+  local log=$1
+  shift
+  if [ "${#AS_USER[@]}" -eq 0 ]; then
+    "$@" >"$log" 2>&1 &
+    COMPOSITOR_PID=$!
+    return 0
+  fi
+  unshare --pid --fork --kill-child=TERM "${AS_USER[@]}" "$@" >"$log" 2>&1 &
+  LAUNCHER_PID=$!
+  wait_until 5 eval 'COMPOSITOR_PID=$(ps -o pid= --ppid $LAUNCHER_PID)
+    [ -n "$COMPOSITOR_PID" ]' || { echo "no compositor"; exit 1; }
+  COMPOSITOR_PID=${COMPOSITOR_PID// /}
+}
+
+# start_sway [CONFIG LINES...]: headless sway with HEADLESS-1 (scale 1) and
+# HEADLESS-2 (scale 2) side by side, swaybg painting $DESKTOP_COLOR; returns
+# once both outputs show that colour. Exits the script when sway does not
+# come up within 10 s.
+start_sway() {
+  local config=$WORK/sway.config w=${OUTPUT_MODE%x*}
+  {
+    # The test owns swaybg (sway would start it detached, out of reach).
+    echo "swaybg_command -"
+    echo "output HEADLESS-1 mode $OUTPUT_MODE position 0 0 scale 1"
+    echo "output HEADLESS-2 mode $OUTPUT_MODE position $w 0 scale 2"
+    printf '%s\n' "$@"
+  } >"$config"
+  chmod 644 "$config"
+  launch "$WORK/sway.log" env -i PATH="$PATH" HOME="$RUNTIME" \
+    XDG_RUNTIME_DIR="$RUNTIME" WLR_BACKENDS=headless WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=2 sway -c "$config"
+  if ! wait_until 10 find_socket || ! wait_until 10 find_swaysock ||
+    ! wait_until 10 output_count_is 2; then
+    echo "sway did not start"; cat "$WORK/sway.log"
+    exit 1
+  fi
+  "${AS_USER[@]}" env -i PATH="$PATH" HOME="$RUNTIME" \
+    XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
+    swaybg -o '*' -c "#$DESKTOP_COLOR" >"$WORK/swaybg.log" 2>&1 &
+  SWAYBG_PID=$!
+  if ! wait_until 10 desktop_shown HEADLESS-1 ||
+    ! wait_until 10 desktop_shown HEADLESS-2; then
+    echo "swaybg did not paint the desktop"; cat "$WORK/swaybg.log"
+    exit 1
+  fi
+}
+
+# screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
+# writes to stdout, so FILE needs no permission for the compositor's user).
+screenshot() { as_client grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
+# png_size FILE: WIDTHxHEIGHT.
+png_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
+# pixel FILE X Y: the pixel's colour as RRGGBB (upper case).
+pixel() {
+  convert "$1" -format "%[hex:p{$2,$3}]" info:- 2>/dev/null | cut -c1-6
+}
+# colour_share FILE RRGGBB: how many pixels have that colour.
+colour_share() {
+  convert "$1" -alpha off -fill black +opaque "#$2" -fill white \
+    -opaque "#$2" -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
+}
+# desktop_shown OUTPUT: the middle of the output has the desktop colour.
+desktop_shown() {
+  local f=$WORK/probe.png size
+  screenshot "$1" "$f" || return 1
+  size=$(png_size "$f") || return 1
+  [ "$(pixel "$f" $((${size%x*} / 2)) $((${size#*x} / 2)))" = \
+    "${DESKTOP_COLOR^^}" ]
+}
+
+# send_keys KEY...: each key typed through a virtual keyboard (wtype -k).
+send_keys() {
+  local k args=()
+  for k in "$@"; do args+=(-k "$k"); done
+  as_client wtype "${args[@]}"
+}
+
+# add_output: a new headless output while sway runs; sets NEW_OUTPUT.
+add_output() {
+  local before
+  before=$(output_names)
+  as_client swaymsg create_output >/dev/null || return 1
+  wait_until 5 eval '[ "$(output_names | wc -l)" -gt "$(echo "$before" | wc -l)" ]' ||
+    return 1
+  NEW_OUTPUT=$(output_names | grep -vxF "$before" | head -n1)
+  [ -n "$NEW_OUTPUT" ]
+}
+
+# kill_compositor [SIGNAL]: ends the compositor (SIGTERM by default, SIGKILL
+# to mimic a crash); its clients see the connection go.
+kill_compositor() {
+  [ -n "$COMPOSITOR_PID" ] || return 0
+  kill -"${1:-TERM}" "$COMPOSITOR_PID" 2>/dev/null
+  wait_until 5 eval "! running $COMPOSITOR_PID" ||
+    kill -9 "$COMPOSITOR_PID" 2>/dev/null
+  stop_pid "$LAUNCHER_PID"
+  COMPOSITOR_PID=
+  LAUNCHER_PID=
+  stop_pid "$SWAYBG_PID"
+  SWAYBG_PID=
+  # A killed compositor leaves its socket and lock file behind.
+  rm -rf "${RUNTIME:?}"/*
+}
+
+# start_weston [WIDTH HEIGHT [SCALE]]: headless weston (pixman) for the
+# xdg-shell fallback: no layer shell, screencopy, virtual input or seat.
+start_weston() {
+  WAYLAND_DISPLAY=gushmire-weston
+  # No on-screen keyboard: weston would respawn it while it shuts down.
+  printf '[input-method]\npath=\n' >"$WORK/weston.ini"
+  chmod 644 "$WORK/weston.ini"
+  launch "$WORK/weston.log" env -i PATH="$PATH" HOME="$RUNTIME" \
+    XDG_RUNTIME_DIR="$RUNTIME" weston --backend=headless-backend.so \
+    --config="$WORK/weston.ini" --use-pixman --socket="$WAYLAND_DISPLAY" \
+    --idle-time=0 --width="${1:-640}" --height="${2:-480}" --scale="${3:-1}"
+  if ! wait_until 10 test -S "$RUNTIME/$WAYLAND_DISPLAY"; then
+    echo "weston did not start"; cat "$WORK/weston.log"
+    exit 1
+  fi
+}
