@@ -60,3 +60,11 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   /lib/ld-linux.so.2 --version >/dev/null 2>&1 ||
     echo "setup: 32-bit programs still do not run; the Wine tests will fail" >&2
 fi
+
+# The Wine tests read that registration to know they run emulated. In a
+# chroot or container of such a machine it applies, but binfmt_misc is not
+# mounted there to show it.
+binfmt=/proc/sys/fs/binfmt_misc
+if [ -d "$binfmt" ] && [ ! -e "$binfmt/register" ]; then
+  "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || true
+fi
