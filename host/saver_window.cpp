@@ -57,6 +57,23 @@ DWORD CursorTravel(POINT from, POINT to) {
   return distance(to.x, from.x) + distance(to.y, from.y);
 }
 
+// Every monitor, not just the primary: one left uncovered would stay
+// usable while the password guards the rest. Where the system reports no
+// virtual screen, the primary monitor at (0, 0).
+void CoverVirtualScreen(int *left, int *top, int *width, int *height) {
+  *width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  *height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (*width > 0 && *height > 0) {
+    *left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    *top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return;
+  }
+  *left = 0;
+  *top = 0;
+  *width = GetSystemMetrics(SM_CXSCREEN);
+  *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
 void RequestClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
 bool IsBlockedSystemCommand(WPARAM command) {
@@ -78,6 +95,8 @@ int RunSaverWindow(HWND parent) {
   DWORD exStyle = 0;
   DWORD style = 0;
   LPCSTR title = nullptr;
+  int left = 0;
+  int top = 0;
   int width = 0;
   int height = 0;
   if (parent != nullptr) {
@@ -90,8 +109,7 @@ int RunSaverWindow(HWND parent) {
     // WM_CREATE already reads it.
     previewFlag = 1;
   } else {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+    CoverVirtualScreen(&left, &top, &width, &height);
     exStyle = WS_EX_TOPMOST;
     style = fullScreenStyle;
     title = fullScreenTitle;
@@ -106,7 +124,7 @@ int RunSaverWindow(HWND parent) {
   saverWindow = nullptr;
   if (RegisterClassA(&windowClass) != 0) {
     saverWindow =
-        CreateWindowExA(exStyle, saverClassName, title, style, 0, 0, width,
+        CreateWindowExA(exStyle, saverClassName, title, style, left, top, width,
                         height, parent, nullptr, moduleInstance, nullptr);
   }
   if (saverWindow == nullptr) {

@@ -40,6 +40,13 @@ ResourceTable SetModuleResources(ResourceTable table);
 // 0x00RRGGBB. Opening it again replaces it; windows created afterwards draw
 // onto it.
 void OpenHeadlessDisplay(int width, int height, uint32_t fill = 0);
+// The headless display as several monitors, in screen coordinates, the
+// primary first with its corner at (0, 0). The display then covers the
+// virtual screen, the box around them all, which starts left of or above
+// (0, 0) when a monitor lies there. False, with the display unchanged,
+// when a monitor is empty, the primary is not at (0, 0), or the box is
+// wider or taller than any screen can be.
+bool OpenHeadlessMonitors(const std::vector<RECT> &monitors, uint32_t fill = 0);
 // Paints the headless display: width * height pixels, row 0 on top.
 void SetDisplayPicture(const uint32_t *pixels);
 // What GetDeviceCaps(BITSPIXEL) reports for the headless display: 8, 16,
@@ -47,9 +54,14 @@ void SetDisplayPicture(const uint32_t *pixels);
 // shows as the nearest colour of the realized palette, as an 8-bit screen
 // would show it.
 void SetDisplayBitsPerPixel(int bits);
-// The screen of the backend in use, as the layer has drawn it.
+// The screen of the backend in use, as the layer has drawn it: the virtual
+// screen's size, its pixels from its top-left corner on, which lies at
+// DisplayOrigin() in screen coordinates ((0, 0) unless a monitor lies left
+// of or above the primary). DisplayPixel takes screen coordinates; 0 off
+// the screen.
 int DisplayWidth();
 int DisplayHeight();
+POINT DisplayOrigin();
 const uint32_t *DisplayPixels();
 uint32_t DisplayPixel(int x, int y);
 

@@ -48,8 +48,9 @@ public:
   // Size, bits per pixel and the 32-bit framebuffer that window DCs draw
   // into. Valid until the backend replaces its screen.
   virtual Display &Screen() = 0;
-  // Drawing changed `area` (screen coordinates, already clipped to the
-  // screen): a backend that mirrors the framebuffer pushes just that part.
+  // Drawing changed `area` (framebuffer coordinates, already clipped to it:
+  // screen coordinates less the origin): a backend that mirrors the
+  // framebuffer pushes just that part.
   virtual void Present(const RECT & /*area*/) {}
 
   // --- Our native windows, by handle ---------------------------------------

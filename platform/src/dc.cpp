@@ -26,7 +26,9 @@ RECT DeviceRect(const DcObject &dc) {
     return b == nullptr ? RECT{0, 0, 0, 0} : RECT{0, 0, b->width, b->height};
   }
   if (dc.window == 0) {
-    return RECT{0, 0, TheDisplay().width, TheDisplay().height};
+    const Display &d = TheDisplay();
+    return RECT{d.originX, d.originY, d.originX + d.width,
+                d.originY + d.height};
   }
   RECT client{0, 0, 0, 0};
   GetClientRect(ToHandle<HWND>(dc.window), &client);
@@ -148,10 +150,14 @@ int WINAPI GetDeviceCaps(HDC dc, int index) {
     return TheDisplay().bitsPerPixel;
   case PLANES:
     return 1;
-  case HORZRES:
-    return TheDisplay().width;
-  case VERTRES:
-    return TheDisplay().height;
+  case HORZRES: { // the primary monitor, as Windows answers
+    const RECT primary = PrimaryMonitor(TheDisplay());
+    return primary.right - primary.left;
+  }
+  case VERTRES: {
+    const RECT primary = PrimaryMonitor(TheDisplay());
+    return primary.bottom - primary.top;
+  }
   default:
     return 0;
   }

@@ -231,13 +231,14 @@ bool CreateControls(HWND dialog, Dialog &d, const DialogTemplate &t,
   return true;
 }
 
-// Where the dialog goes: centred on the screen with DS_CENTER, else at its
-// template position from the owner's client area (or the screen's corner).
+// Where the dialog goes: centred on the primary monitor with DS_CENTER, else at
+// its template position from the owner's client area (or the screen's corner).
 POINT Placement(const DialogTemplate &t, const BaseUnits &u, HWND owner,
                 int width, int height) {
-  const Display &screen = TheDisplay();
   if (t.style & DS_CENTER) {
-    return POINT{(screen.width - width) / 2, (screen.height - height) / 2};
+    const RECT primary = PrimaryMonitor(TheDisplay());
+    return POINT{primary.left + (primary.right - primary.left - width) / 2,
+                 primary.top + (primary.bottom - primary.top - height) / 2};
   }
   POINT at{Scale(t.x, u.x, 4), Scale(t.y, u.y, 8)};
   if (const WindowObject *o = FindWindowObject(owner)) {

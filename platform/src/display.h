@@ -5,17 +5,30 @@
 #include <cstdint>
 #include <vector>
 
+#include "winapi.h"
+
 namespace platform::detail {
 
+// The framebuffer covers the virtual screen, the box around every monitor.
+// Screen coordinates put the primary monitor's corner at (0, 0), so a
+// monitor left of or above it makes the framebuffer's first pixel sit at a
+// negative screen position, its origin.
 struct Display {
   int width = 640;
   int height = 480;
   int bitsPerPixel = 32;
   std::vector<uint32_t> pixels =
       std::vector<uint32_t>(static_cast<std::size_t>(640 * 480), 0u);
+  int originX = 0;
+  int originY = 0;
+  // In screen coordinates, the primary first; empty: one monitor showing
+  // the whole framebuffer.
+  std::vector<RECT> monitors;
 };
 // The screen of the backend in use.
 Display &TheDisplay();
+// The primary monitor's area, in screen coordinates.
+RECT PrimaryMonitor(const Display &display);
 
 // Largest side of any screen.
 constexpr int kMaxDisplaySide = 16384;

@@ -78,7 +78,7 @@ struct IconObject : Object {
   int height = 0;
 };
 
-// Where a window DC lands on the display: the display position of its
+// Where a window DC lands on the display: the framebuffer position of its
 // (0, 0) and the part of the display it may touch, in DC coordinates.
 struct Surface {
   int originX = 0;

@@ -32,11 +32,23 @@ void WINAPI Sleep(DWORD milliseconds) {
 }
 
 int WINAPI GetSystemMetrics(int index) {
+  const Display &d = TheDisplay();
+  const RECT primary = PrimaryMonitor(d);
   switch (index) {
   case SM_CXSCREEN:
-    return TheDisplay().width;
+    return primary.right - primary.left;
   case SM_CYSCREEN:
-    return TheDisplay().height;
+    return primary.bottom - primary.top;
+  case SM_XVIRTUALSCREEN:
+    return d.originX;
+  case SM_YVIRTUALSCREEN:
+    return d.originY;
+  case SM_CXVIRTUALSCREEN:
+    return d.width;
+  case SM_CYVIRTUALSCREEN:
+    return d.height;
+  case SM_CMONITORS:
+    return d.monitors.empty() ? 1 : static_cast<int>(d.monitors.size());
   default:
     return 0;
   }

@@ -22,7 +22,9 @@ Surface WindowSurface(uintptr_t window) {
     return s; // a dead window draws nowhere
   }
   // From the outermost window in: each one's client area clips the next.
-  long long ox = 0, oy = 0;
+  // Framebuffer coordinates start at the display's origin.
+  long long ox = -static_cast<long long>(d.originX);
+  long long oy = -static_cast<long long>(d.originY);
   for (auto w = chain.rbegin(); w != chain.rend(); ++w) {
     ox += (*w)->x;
     oy += (*w)->y;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "backend.h"
 #include "layer.h"
@@ -102,10 +103,41 @@ void OpenHeadlessDisplay(int width, int height, uint32_t fill) {
   detail::Display &d = headless().screen;
   d.width = std::clamp(width, 0, detail::kMaxDisplaySide);
   d.height = std::clamp(height, 0, detail::kMaxDisplaySide);
+  d.originX = 0;
+  d.originY = 0;
+  d.monitors.clear();
   d.pixels.assign(static_cast<std::size_t>(d.width) *
                       static_cast<std::size_t>(d.height),
                   fill & 0x00FFFFFFu);
   detail::ResetSystemPalette();
+}
+
+bool OpenHeadlessMonitors(const std::vector<RECT> &monitors, uint32_t fill) {
+  if (monitors.empty() || monitors.front().left != 0 ||
+      monitors.front().top != 0) {
+    return false;
+  }
+  // Every edge within one largest side of the primary's corner keeps the
+  // arithmetic below far from overflow.
+  constexpr LONG kFar = detail::kMaxDisplaySide;
+  RECT box = monitors.front();
+  for (const RECT &m : monitors) {
+    if (m.left >= m.right || m.top >= m.bottom || m.left < -kFar ||
+        m.top < -kFar || m.right > kFar || m.bottom > kFar) {
+      return false;
+    }
+    box = RECT{std::min(box.left, m.left), std::min(box.top, m.top),
+               std::max(box.right, m.right), std::max(box.bottom, m.bottom)};
+  }
+  if (box.right - box.left > kFar || box.bottom - box.top > kFar) {
+    return false;
+  }
+  OpenHeadlessDisplay(box.right - box.left, box.bottom - box.top, fill);
+  detail::Display &d = headless().screen;
+  d.originX = box.left;
+  d.originY = box.top;
+  d.monitors = monitors;
+  return true;
 }
 
 void SetDisplayPicture(const uint32_t *pixels) {
@@ -142,9 +174,11 @@ void SetIdleHandler(std::function<void()> handler) {
 
 void MoveCursorTo(int x, int y) {
   detail::Headless &h = headless();
-  // The cursor stays on the screen, as a real one does.
-  x = std::clamp(x, 0, std::max(0, h.screen.width - 1));
-  y = std::clamp(y, 0, std::max(0, h.screen.height - 1));
+  // The cursor stays on the virtual screen, as a real one does.
+  const int left = h.screen.originX;
+  const int top = h.screen.originY;
+  x = std::clamp(x, left, left + std::max(0, h.screen.width - 1));
+  y = std::clamp(y, top, top + std::max(0, h.screen.height - 1));
   if (x == h.cursor.x && y == h.cursor.y) {
     return;
   }
