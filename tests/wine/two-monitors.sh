@@ -1,0 +1,108 @@
+# Sourced by the Wine tests that need two monitors, inside wine-run.sh's
+# environment. `two_monitors_start DIR` starts an X server that Wine sees as
+# two monitors and points DISPLAY and WINEPREFIX at it (a copy of the
+# shared prefix, whose own wineserver stays on the shared Xvfb);
+# `two_monitors_stop` ends all it started. The layout in Windows
+# coordinates: the primary, 800x600 at (0, 0), and a 640x480 monitor left
+# of it at (-640, 0); the virtual screen is (-640, 0) 1440x600.
+#
+# Which server: Xorg with the dummy video driver (xserver-xorg-video-dummy
+# 0.4). Wine 8's X11 driver takes its monitors from the RandR 1.4 CRTCs of
+# the connected outputs; the dummy driver has sixteen RandR outputs, each
+# with a CRTC, and `xrandr --addmode` plus `--output ... --mode` connects a
+# second one. Xvfb has one CRTC: `xrandr --setmonitor` adds a RandR 1.5
+# monitor that Wine never reads, and Xvfb's +xinerama puts every screen at
+# (0, 0).
+two_monitors_started=""
+
+two_monitors_start() {
+  local dir="$1" n pid display=""
+  command -v Xorg >/dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
+    echo "two-monitors: Xorg or its dummy driver is missing (run scripts/setup.sh)" >&2
+    return 1
+  }
+  mkdir -p "$dir/xorg.conf.d"
+  cat >"$dir/xorg.conf" <<'EOF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 1440 600
+  EndSubSection
+EndSection
+EOF
+  # As in wine-env-start.sh: the first display whose lock names our server.
+  for n in $(seq 190 289); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xorg ":$n" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" \
+      -noreset -nolisten tcp -logfile "$dir/xorg.log" >"$dir/xorg.out" 2>&1 &
+    pid=$!
+    for _ in $(seq 1 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      if [ -S "/tmp/.X11-unix/X$n" ] &&
+        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
+        display=":$n"
+        break
+      fi
+      sleep 0.1
+    done
+    [ -n "$display" ] && break
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  [ -n "$display" ] || {
+    echo "two-monitors: Xorg did not come up (see $dir/xorg.log)" >&2
+    return 1
+  }
+  two_monitors_started="$pid $dir"
+  export DISPLAY="$display"
+  # The second output is connected by giving it a mode; X puts it left of
+  # the primary, so Windows sees it at negative coordinates.
+  xrandr --addmode DUMMY1 640x480 &&
+    xrandr --fb 1440x600 --output DUMMY0 --mode 800x600 --pos 640x0 \
+      --primary --output DUMMY1 --mode 640x480 --pos 0x0 &&
+    # Without a query after the change Wine 8 still saw one monitor (it
+    # reads the server's current resources and does not poll them).
+    xrandr --listmonitors >"$dir/monitors.txt" || {
+    echo "two-monitors: xrandr could not set the layout" >&2
+    return 1
+  }
+  # Hard links spare copying over a gigabyte; the registry files, which the
+  # new wineserver rewrites, become copies of their own (other files are
+  # only read).
+  cp -al "$WINEPREFIX" "$dir/prefix" &&
+    for file in "$WINEPREFIX"/*.reg; do
+      cp --remove-destination "$file" "$dir/prefix/"
+    done || {
+    echo "two-monitors: could not copy the Wine prefix" >&2
+    return 1
+  }
+  export WINEPREFIX="$dir/prefix"
+}
+
+two_monitors_stop() {
+  [ -n "$two_monitors_started" ] || return 0
+  local pid="${two_monitors_started%% *}" dir="${two_monitors_started#* }"
+  two_monitors_started=""
+  WINEPREFIX="$dir/prefix" timeout 30 wineserver -k 2>/dev/null || true
+  kill "$pid" 2>/dev/null || true
+  timeout 10 tail --pid="$pid" -f /dev/null || kill -9 "$pid" 2>/dev/null || true
+  rm -rf "$dir/prefix"
+}
