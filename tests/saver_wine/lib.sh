@@ -106,6 +106,27 @@ lacks() { ! has "$@"; }
 # log_of DIR: what the stand-in libraries of $work/DIR logged, ticks cut.
 log_of() { tr -d '\r' 2>/dev/null <"$work/$1/standin.log" | cut -d' ' -f2-; }
 
+# set_password TYPE DATA: the registry switch that turns the password on.
+desktop='HKCU\Control Panel\Desktop'
+set_password() {
+  wine reg add "$desktop" /v ScreenSaveUsePassword /t "$1" /d "$2" /f \
+    >/dev/null 2>&1
+}
+# checks DIR: password checks the stand-in of $work/DIR logged so far.
+checks() { log_of "$1" | grep -c '^verify' || true; }
+# verdict DIR ANSWER: what the stand-in answers from now on.
+verdict() { echo "$2" >"$work/$1/verify.txt"; }
+# refused_since N [NAME]: more than N checks of the run NAME (default lock)
+# within 5 s, and the saver runs on.
+refused_since() {
+  local name="${2:-lock}"
+  for _ in $(seq 50); do
+    [ "$(checks "$name")" -gt "$1" ] && break
+    sleep 0.1
+  done
+  [ "$(checks "$name")" -gt "$1" ] && lacks "$name" '^exit'
+}
+
 # Ends the script with the tally: 'N passed, N failed'.
 summary() {
   echo "$passed passed, $failed failed"

@@ -5,15 +5,8 @@
 # values turn the password on, a library without the entry, the fault guard.
 source "$(dirname "$0")/lib.sh"
 
-desktop='HKCU\Control Panel\Desktop'
-set_password() {
-  wine reg add "$desktop" /v ScreenSaveUsePassword /t "$1" /d "$2" /f \
-    >/dev/null 2>&1
-}
 trap 'wine reg delete "$desktop" /v ScreenSaveUsePassword /f >/dev/null 2>&1;
       cleanup' EXIT
-checks() { log_of "$1" | grep -c '^verify' || true; }
-verdict() { echo "$2" >"$work/$1/verify.txt"; }
 # splats: true once a screenshot shows splat red (strong red, little green
 # and blue).
 splats() {
@@ -25,14 +18,6 @@ splats() {
     sleep 0.5
   done
   return 1
-}
-# refused_since N: more than N checks within 5 s, and the saver runs on.
-refused_since() {
-  for _ in $(seq 50); do
-    [ "$(checks lock)" -gt "$1" ] && break
-    sleep 0.1
-  done
-  [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'
 }
 
 set_password REG_DWORD 1
