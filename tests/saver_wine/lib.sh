@@ -116,15 +116,25 @@ set_password() {
 checks() { log_of "$1" | grep -c '^verify' || true; }
 # verdict DIR ANSWER: what the stand-in answers from now on.
 verdict() { echo "$2" >"$work/$1/verify.txt"; }
-# refused_since N [NAME]: more than N checks of the run NAME (default lock)
-# within 5 s, and the saver runs on.
+# refused_since N: more than N checks of the run "lock" within 5 s, and the
+# saver runs on.
 refused_since() {
-  local name="${2:-lock}"
   for _ in $(seq 50); do
-    [ "$(checks "$name")" -gt "$1" ] && break
+    [ "$(checks lock)" -gt "$1" ] && break
     sleep 0.1
   done
-  [ "$(checks "$name")" -gt "$1" ] && lacks "$name" '^exit'
+  [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'
+}
+# refused_steps [WHERE]: each xdotool step on standard input, one a line,
+# must reach the saver of the run "lock" (a new check) and be refused.
+refused_steps() {
+  local step before
+  while read -r step; do
+    before="$(checks lock)"
+    xdotool $step
+    check "'$step'${1:+ $1} is refused" refused_since "$before"
+    sleep 0.3 # past the quiet period
+  done
 }
 
 # Ends the script with the tally: 'N passed, N failed'.

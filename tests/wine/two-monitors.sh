@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Wine tests that need two monitors, inside wine-run.sh's
 # environment. `two_monitors_start DIR` starts an X server that Wine sees as
 # two monitors and points DISPLAY and WINEPREFIX at it (a copy of the
@@ -13,12 +14,15 @@
 # second one. Xvfb has one CRTC: `xrandr --setmonitor` adds a RandR 1.5
 # monitor that Wine never reads, and Xvfb's +xinerama puts every screen at
 # (0, 0).
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 two_monitors_started=""
 
 two_monitors_start() {
-  local dir="$1" n pid display=""
-  command -v Xorg >/dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
-    echo "two-monitors: Xorg or its dummy driver is missing (run scripts/setup.sh)" >&2
+  local dir="$1"
+  command -v Xorg >/dev/null &&
+    [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
+    echo "two-monitors: Xorg or its dummy driver is missing" \
+      "(run scripts/setup.sh)" >&2
     return 1
   }
   mkdir -p "$dir/xorg.conf.d"
@@ -48,29 +52,15 @@ Section "Screen"
   EndSubSection
 EndSection
 EOF
-  # As in wine-env-start.sh: the first display whose lock names our server.
-  for n in $(seq 190 289); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xorg ":$n" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" \
-      -noreset -nolisten tcp -logfile "$dir/xorg.log" >"$dir/xorg.out" 2>&1 &
-    pid=$!
-    for _ in $(seq 1 100); do
-      kill -0 "$pid" 2>/dev/null || break
-      if [ -S "/tmp/.X11-unix/X$n" ] &&
-        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
-        display=":$n"
-        break
-      fi
-      sleep 0.1
-    done
-    [ -n "$display" ] && break
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  [ -n "$display" ] || {
+  xorg() { # exec: see wine-env-start.sh
+    exec Xorg "$1" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" \
+      -noreset -nolisten tcp -logfile "$dir/xorg.log"
+  }
+  start_x_server 190 289 "$dir/xorg.out" xorg || {
     echo "two-monitors: Xorg did not come up (see $dir/xorg.log)" >&2
     return 1
   }
+  local pid="$x_pid" display="$x_display"
   two_monitors_started="$pid $dir"
   export DISPLAY="$display"
   # The second output is connected by giving it a mode; X puts it left of

@@ -25,32 +25,13 @@ fi
 rm -rf "$state"
 mkdir -p "$state"
 
-# Xvfb refuses a display whose lock is held, so trying numbers in turn picks a
-# free one even when several test runs start at once.
-display=""
-for n in $(seq 90 189); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset \
-    >"$state/xvfb.log" 2>&1 &
-  pid=$!
-  for _ in $(seq 1 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    # Ours only when the lock names our server, not a racing one.
-    if [ -S "/tmp/.X11-unix/X$n" ] &&
-      [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
-      display=":$n"
-      break
-    fi
-    sleep 0.1
-  done
-  if [ -n "$display" ]; then
-    echo "$pid" >"$state/xvfb.pid"
-    break
-  fi
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-done
-[ -n "$display" ] || fail "no X server came up (see $state/xvfb.log)"
+source "$here/wine-env.sh"
+# exec: the background job is then the server itself, as the lock names it.
+xvfb() { exec Xvfb "$1" -screen 0 "$screen" -nolisten tcp -noreset; }
+start_x_server 90 189 "$state/xvfb.log" xvfb ||
+  fail "no X server came up (see $state/xvfb.log)"
+display="$x_display"
+echo "$x_pid" >"$state/xvfb.pid"
 echo "$display" >"$state/display"
 
 export DISPLAY="$display" WINEPREFIX="$state/prefix" WINEDEBUG=-all

@@ -46,22 +46,31 @@ std::string Title(HWND window) {
   return text;
 }
 
-HWND MakeWindow(int clientWidth, int clientHeight) {
+// A grey foreground window of ours, of a class of its own.
+HWND ShowOurs(const char *className, WNDPROC procedure, const char *title,
+              DWORD style, const RECT &frame) {
   WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-  windowClass.lpszClassName = "GushmireTestHost";
+  windowClass.lpszClassName = className;
   RegisterClassA(&windowClass);
-  RECT frame = {0, 0, clientWidth, clientHeight};
-  const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-  AdjustWindowRect(&frame, style, FALSE);
   HWND window =
-      CreateWindowExA(0, "GushmireTestHost", "Preview host", style, 40, 40,
+      CreateWindowExA(0, className, title, style, frame.left, frame.top,
                       frame.right - frame.left, frame.bottom - frame.top,
                       nullptr, nullptr, windowClass.hInstance, nullptr);
   SetForegroundWindow(window);
   return window;
+}
+
+HWND MakeWindow(int clientWidth, int clientHeight) {
+  RECT frame = {0, 0, clientWidth, clientHeight};
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+  AdjustWindowRect(&frame, style, FALSE);
+  frame = RECT{40, 40, 40 + frame.right - frame.left,
+               40 + frame.bottom - frame.top};
+  return ShowOurs("GushmireTestHost", DefWindowProcA, "Preview host", style,
+                  frame);
 }
 
 // Keys and characters are 0x100 to 0x109, mouse messages 0x200 to 0x20E.
@@ -72,21 +81,6 @@ LRESULT CALLBACK BystanderProc(HWND window, UINT message, WPARAM wParam,
     Report("bystander input 0x%04x", message);
   }
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND MakeBystander(const RECT &area) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = BystanderProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-  windowClass.lpszClassName = "GushmireTestBystander";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "GushmireTestBystander", "Bystander",
-                                WS_POPUP | WS_VISIBLE, area.left, area.top,
-                                area.right, area.bottom, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-  SetForegroundWindow(window);
-  return window;
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -139,7 +133,11 @@ int RunCase(int argc, char **argv) {
   }
   HWND bystander = nullptr;
   if (bystanderArea.right > 0 && bystanderArea.bottom > 0) {
-    bystander = MakeBystander(bystanderArea);
+    const RECT &a = bystanderArea;
+    bystander =
+        ShowOurs("GushmireTestBystander", BystanderProc, "Bystander",
+                 WS_POPUP | WS_VISIBLE,
+                 RECT{a.left, a.top, a.left + a.right, a.top + a.bottom});
   }
   PumpFor(100);
   std::string line = std::string("\"") + argv[first] + "\"";
