@@ -74,6 +74,13 @@ EOF
     echo "two-monitors: xrandr could not set the layout" >&2
     return 1
   }
+  # The shared wineserver writes the registry to disk only every 30 s (and
+  # when it ends): a prefix copied before then has none, and Wine showed
+  # one monitor with it.
+  for _ in $(seq 1 600); do
+    [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/user.reg" ] && break
+    sleep 0.1
+  done
   # Hard links spare copying over a gigabyte; the registry files, which the
   # new wineserver rewrites, become copies of their own (other files are
   # only read).

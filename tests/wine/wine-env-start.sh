@@ -62,9 +62,6 @@ fi
 timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ \
   /d N /f >>"$state/wineboot.log" 2>&1 ||
   fail "could not set the X11 driver registry value"
-# The registry reaches the disk only when the server ends: let it end once,
-# so that a copy of the prefix (two-monitors.sh) has one.
-timeout 60 wineserver -w >>"$state/wineboot.log" 2>&1 || true
 # Keep the server warm between the test programs; wine-env-stop.sh ends it.
 timeout 30 wineserver -p 600 >>"$state/wineboot.log" 2>&1 || true
 echo "wine-env-start: DISPLAY=$display WINEPREFIX=$WINEPREFIX"
