@@ -14,6 +14,7 @@ packages=(
   dpkg-dev debhelper lintian file groff-base xscreensaver xsecurelock
   clang libclang-rt-14-dev
   libwayland-dev wayland-protocols sway swaybg grim wtype weston xwayland wayland-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 sudo_cmd=()
