@@ -1,0 +1,196 @@
+#include "per_screen.h"
+
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <string>
+
+namespace {
+
+// How long the others get to end before they are killed.
+constexpr int kEndMs = 2000;
+// Child states are looked at this often (a child's end wakes no poll).
+constexpr int kTickMs = 50;
+
+volatile std::sig_atomic_t stopSignal = 0;
+void OnStop(int signal) { stopSignal = signal; }
+
+uint64_t NowMs() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<uint64_t>(t.tv_sec) * 1000u +
+         static_cast<uint64_t>(t.tv_nsec) / 1000000u;
+}
+
+// The claim of the one saver on this display: a name in the abstract
+// socket namespace, held while the process lives and gone with it however
+// it ends. Keyed on the user, the runtime folder and the display, so
+// separate sessions (and separate test compositors) do not meet. -1 when
+// another process holds it.
+int Claim(const DisplaySystem &system) {
+  const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char *display = std::getenv(system.variables[0]);
+  std::string key = "gushmire/" + std::to_string(getuid()) + "/" +
+                    (runtime != nullptr ? runtime : "") + "/" +
+                    (display != nullptr ? display : "");
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  // Too long a key keeps its end, where the display's name is.
+  const std::size_t room = sizeof address.sun_path - 1;
+  if (key.size() > room) {
+    key = key.substr(key.size() - room);
+  }
+  std::memcpy(address.sun_path + 1, key.data(), key.size());
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    return -2; // no socket: run without the claim rather than not at all
+  }
+  const auto length =
+      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + key.size());
+  if (bind(fd, reinterpret_cast<const sockaddr *>(&address), length) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+pid_t Start(const DisplaySystem &system, const std::string &screen, int argc,
+            char **argv) {
+  std::vector<char *> arguments{argv[0]};
+  const char *ours[] = {"--backend", system.name, "--screen", screen.c_str()};
+  for (const char *option : ours) {
+    arguments.push_back(const_cast<char *>(option));
+  }
+  arguments.insert(arguments.end(), argv + 1, argv + argc);
+  arguments.push_back(nullptr);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Ends with us, however we end.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+      _exit(0);
+    }
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    execv("/proc/self/exe", arguments.data());
+    std::perror("gushmire: cannot start a saver for a screen");
+    _exit(127);
+  }
+  return pid;
+}
+
+int CodeOf(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Ends every child still running: SIGTERM, then SIGKILL after kEndMs.
+void EndAll(std::map<pid_t, std::string> &children) {
+  for (const auto &[pid, screen] : children) {
+    kill(pid, SIGTERM);
+  }
+  const uint64_t deadline = NowMs() + kEndMs;
+  while (!children.empty()) {
+    int status = 0;
+    const pid_t pid = waitpid(-1, &status, WNOHANG);
+    if (pid > 0) {
+      children.erase(pid);
+    } else if (pid < 0) {
+      break;
+    } else if (NowMs() >= deadline) {
+      for (const auto &[left, screen] : children) {
+        kill(left, SIGKILL);
+      }
+      while (waitpid(-1, &status, 0) > 0) {
+      }
+      children.clear();
+    } else {
+      poll(nullptr, 0, 10);
+    }
+  }
+}
+
+} // namespace
+
+int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
+                 bool single) {
+  const int claim = single ? Claim(system) : -2;
+  if (claim == -1) {
+    return 0; // one runs already
+  }
+  if (!system.watchScreens()) {
+    std::fprintf(stderr, "gushmire: cannot open %s\n", system.what);
+    return 2;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+
+  std::map<pid_t, std::string> children;
+  std::vector<std::string> known, now;
+  int code = -1;
+  while (code < 0) {
+    if (stopSignal != 0) {
+      code = 0;
+      break;
+    }
+    if (!system.readScreens(&now)) {
+      // The display went: the children find out too and end within a
+      // second; give them that, then end what is left.
+      const uint64_t deadline = NowMs() + 1000;
+      while (!children.empty() && NowMs() < deadline) {
+        int status = 0;
+        const pid_t pid = waitpid(-1, &status, WNOHANG);
+        if (pid > 0) {
+          children.erase(pid);
+        } else {
+          poll(nullptr, 0, 10);
+        }
+      }
+      code = 1;
+      break;
+    }
+    for (const std::string &screen : now) {
+      if (std::find(known.begin(), known.end(), screen) == known.end()) {
+        const pid_t pid = Start(system, screen, argc, argv);
+        if (pid > 0) {
+          children[pid] = screen;
+        }
+      }
+    }
+    known = now;
+    int status = 0;
+    pid_t pid = 0;
+    while (code < 0 && (pid = waitpid(-1, &status, WNOHANG)) > 0) {
+      children.erase(pid);
+      // A screen that went away leaves nothing to cover; any other end
+      // (input, an error) ends the saver on every screen.
+      if (!WIFEXITED(status) ||
+          WEXITSTATUS(status) != system.screenGoneExit) {
+        code = CodeOf(status);
+      }
+    }
+    if (code < 0) {
+      pollfd descriptor{system.screensDescriptor(), POLLIN, 0};
+      poll(&descriptor, 1, kTickMs);
+    }
+  }
+  EndAll(children);
+  if (claim >= 0) {
+    close(claim);
+  }
+  return code;
+}
