@@ -222,9 +222,11 @@ desktop_shown() {
     "${DESKTOP_COLOR^^}" ]
 }
 
-# send_keys KEY...: each key typed through a virtual keyboard (wtype -k).
+# send_keys KEY...: each key typed through a virtual keyboard (wtype -k),
+# after a pause: clients learn of the new keyboard from the seat and must
+# ask for it before its keys come, or they never see them.
 send_keys() {
-  local k args=()
+  local k args=(-s 300)
   for k in "$@"; do args+=(-k "$k"); done
   as_client wtype "${args[@]}"
 }
@@ -238,6 +240,30 @@ add_output() {
     return 1
   NEW_OUTPUT=$(output_names | grep -vxF "$before" | head -n1)
   [ -n "$NEW_OUTPUT" ]
+}
+
+# red_count FILE: how many pixels are clearly red (a splat of blood).
+red_count() {
+  convert "$1" -channel R -fx "r > 2 * g && r > 2 * b && r > 0.1" -separate \
+    -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
+}
+
+# hold_pointer: a vpointer that stays connected, reading its actions from
+# `point ACTION...` (the seat keeps one pointer device throughout).
+hold_pointer() {
+  mkfifo -m 666 "$WORK/pointer.fifo"
+  client_env
+  "${CLIENT_ENV[@]}" "$VPOINTER" - <"$WORK/pointer.fifo" \
+    >"$WORK/pointer.out" 2>&1 &
+  PIDS+=("$!")
+  exec 7>"$WORK/pointer.fifo"
+}
+# point ACTION...: one line of vpointer actions; returns once it is done.
+point() {
+  local before
+  before=$(grep -c done "$WORK/pointer.out")
+  echo "$*" >&7
+  wait_until 5 eval '[ "$(grep -c done "$WORK/pointer.out")" -gt "$before" ]'
 }
 
 # kill_compositor [SIGNAL]: ends the compositor (SIGTERM by default, SIGKILL
