@@ -22,6 +22,10 @@ namespace {
 constexpr int kEndMs = 2000;
 // Child states are looked at this often (a child's end wakes no poll).
 constexpr int kTickMs = 50;
+// A screen plugged in while we run shows its wallpaper only once the
+// desktop has drawn it there: its saver starts this much later, so the
+// picture it starts from is the desktop, not a blank screen.
+constexpr uint64_t kSettleMs = 1000;
 
 volatile std::sig_atomic_t stopSignal = 0;
 void OnStop(int signal) { stopSignal = signal; }
@@ -141,6 +145,8 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
 
   std::map<pid_t, std::string> children;
   std::vector<std::string> known, now;
+  std::map<std::string, uint64_t> due; // screens waiting to start, and when
+  bool first = true;
   int code = -1;
   while (code < 0) {
     if (stopSignal != 0) {
@@ -165,13 +171,26 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     }
     for (const std::string &screen : now) {
       if (std::find(known.begin(), known.end(), screen) == known.end()) {
-        const pid_t pid = Start(system, screen, argc, argv);
-        if (pid > 0) {
-          children[pid] = screen;
-        }
+        due[screen] = NowMs() + (first ? 0 : kSettleMs);
       }
     }
+    first = false;
     known = now;
+    for (auto next = due.begin(); next != due.end();) {
+      const bool listed =
+          std::find(now.begin(), now.end(), next->first) != now.end();
+      if (listed && next->second > NowMs()) {
+        ++next;
+        continue;
+      }
+      if (listed) {
+        const pid_t pid = Start(system, next->first, argc, argv);
+        if (pid > 0) {
+          children[pid] = next->first;
+        }
+      }
+      next = due.erase(next);
+    }
     int status = 0;
     pid_t pid = 0;
     while (code < 0 && (pid = waitpid(-1, &status, WNOHANG)) > 0) {

@@ -210,7 +210,7 @@ pixel() {
 }
 # colour_share FILE RRGGBB: how many pixels have that colour.
 colour_share() {
-  convert "$1" -alpha off -fill black +opaque "#$2" -fill white \
+  convert -precision 12 "$1" -alpha off -fill black +opaque "#$2" -fill white \
     -opaque "#$2" -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
 }
 # desktop_shown OUTPUT: the middle of the output has the desktop colour.
@@ -244,7 +244,7 @@ add_output() {
 
 # red_count FILE: how many pixels are clearly red (a splat of blood).
 red_count() {
-  convert "$1" -channel R -fx "r > 2 * g && r > 2 * b && r > 0.1" -separate \
+  convert -precision 12 "$1" -channel R -fx "r > 2 * g && r > 2 * b && r > 0.1" -separate \
     -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
 }
 
