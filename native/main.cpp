@@ -19,7 +19,7 @@ namespace {
 const char *Variable(const char *name) { return std::getenv(name); }
 
 // Says why no display could be chosen.
-void NoDisplay(const char *forced) {
+void NoDisplay(const char *forced, bool namesWindow) {
   std::string variables, examples, names;
   std::size_t count = 0;
   for (const DisplaySystem &system : DisplaySystems()) {
@@ -36,6 +36,11 @@ void NoDisplay(const char *forced) {
   if (forced != nullptr) {
     std::fprintf(stderr, "gushmire: no backend \"%s\" here (%s)\n", forced,
                  names.c_str());
+    return;
+  }
+  if (namesWindow) {
+    std::fprintf(stderr, "gushmire: an X window is named, but DISPLAY is "
+                         "empty or unset\n");
     return;
   }
   // "A, B and C": the last comma becomes "and".
@@ -68,7 +73,7 @@ int main(int argc, char **argv) {
   const DisplaySystem *display =
       ChooseDisplay(DisplaySystems(), entry.backend, namesWindow, Variable);
   if (display == nullptr) {
-    NoDisplay(entry.backend);
+    NoDisplay(entry.backend, namesWindow);
     return entry.backend != nullptr ? kUsageExit : kNoDisplayExit;
   }
   const bool everyScreen = letter == 's' || (hack.on && hack.window == 0);
