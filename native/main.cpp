@@ -25,7 +25,9 @@ void NoDisplay(const char *forced, bool namesWindow) {
   for (const DisplaySystem &system : DisplaySystems()) {
     for (const char *variable : system.variables) {
       if (variable != nullptr) {
-        variables += (variables.empty() ? "" : count > 0 ? ", " : "") +
+        variables += (variables.empty() ? ""
+                      : count > 0       ? ", "
+                                        : "") +
                      std::string(variable);
         ++count;
       }
@@ -79,7 +81,8 @@ int main(int argc, char **argv) {
   const bool everyScreen = letter == 's' || (hack.on && hack.window == 0);
   if (display->watchScreens != nullptr && entry.screen == nullptr &&
       everyScreen &&
-      (display->handedOver == nullptr || Variable(display->handedOver) == nullptr)) {
+      (display->handedOver == nullptr ||
+       Variable(display->handedOver) == nullptr)) {
     return RunPerScreen(*display, argc, argv, letter == 's');
   }
   if (!display->open(entry.screen)) {

@@ -24,7 +24,6 @@ constexpr char kUsage[] =
     "  Input never ends a hack; SIGTERM, SIGINT or the window's end do.\n"
     "  With no switch and $XSCREENSAVER_WINDOW set, it draws there.\n"
     "\n"
-    "\n"
     "  --backend wayland|x11  the display system (by default Wayland when\n"
     "                WAYLAND_DISPLAY or WAYLAND_SOCKET is set and no X window\n"
     "                is named, else X11). On Wayland each output runs a saver\n"
@@ -52,7 +51,7 @@ int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry) {
   for (int i = 1; i < *argc; ++i) {
     const char **slot = IsOption(argv[i], "-backend")  ? &entry->backend
                         : IsOption(argv[i], "-screen") ? &entry->screen
-                                                        : nullptr;
+                                                       : nullptr;
     if (slot == nullptr) {
       argv[kept++] = argv[i];
       continue;
@@ -71,9 +70,8 @@ char SwitchLetter(const char *argument) {
   while (*argument == ' ' || *argument == '-' || *argument == '/') {
     ++argument;
   }
-  return static_cast<char>(*argument >= 'A' && *argument <= 'Z'
-                               ? *argument - 'A' + 'a'
-                               : *argument);
+  return static_cast<char>(
+      *argument >= 'A' && *argument <= 'Z' ? *argument - 'A' + 'a' : *argument);
 }
 
 unsigned long ParseWindowId(const char *text) {

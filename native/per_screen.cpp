@@ -1,5 +1,6 @@
 #include "per_screen.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -20,15 +21,24 @@ namespace {
 
 // How long the others get to end before they are killed.
 constexpr int kEndMs = 2000;
-// Child states are looked at this often (a child's end wakes no poll).
-constexpr int kTickMs = 50;
 // A screen plugged in while we run shows its wallpaper only once the
 // desktop has drawn it there: its saver starts this much later, so the
 // picture it starts from is the desktop, not a blank screen.
 constexpr uint64_t kSettleMs = 1000;
 
+// A child's end and the stop signals wake the wait through this pipe.
 volatile std::sig_atomic_t stopSignal = 0;
-void OnStop(int signal) { stopSignal = signal; }
+int wakePipe[2] = {-1, -1};
+void Wake() {
+  const char byte = 0;
+  const ssize_t written = write(wakePipe[1], &byte, 1);
+  static_cast<void>(written);
+}
+void OnStop(int signal) {
+  stopSignal = signal;
+  Wake();
+}
+void OnChild(int) { Wake(); }
 
 uint64_t NowMs() {
   timespec t{};
@@ -137,11 +147,18 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     std::fprintf(stderr, "gushmire: cannot open %s\n", system.what);
     return 2;
   }
+  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
+    std::perror("gushmire: pipe");
+    return 1;
+  }
   struct sigaction action {};
   action.sa_handler = OnStop;
   sigemptyset(&action.sa_mask);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
+  action.sa_handler = OnChild;
+  action.sa_flags = SA_NOCLDSTOP | SA_RESTART;
+  sigaction(SIGCHLD, &action, nullptr);
 
   std::map<pid_t, std::string> children;
   std::vector<std::string> known, now;
@@ -197,14 +214,23 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
       children.erase(pid);
       // A screen that went away leaves nothing to cover; any other end
       // (input, an error) ends the saver on every screen.
-      if (!WIFEXITED(status) ||
-          WEXITSTATUS(status) != system.screenGoneExit) {
+      if (!WIFEXITED(status) || WEXITSTATUS(status) != system.screenGoneExit) {
         code = CodeOf(status);
       }
     }
     if (code < 0) {
-      pollfd descriptor{system.screensDescriptor(), POLLIN, 0};
-      poll(&descriptor, 1, kTickMs);
+      int timeout = -1; // until the display, a child or a signal wakes us
+      for (const auto &[screen, when] : due) {
+        const uint64_t at = NowMs();
+        const int left = when > at ? static_cast<int>(when - at) : 0;
+        timeout = timeout < 0 ? left : std::min(timeout, left);
+      }
+      pollfd descriptors[2] = {{system.screensDescriptor(), POLLIN, 0},
+                               {wakePipe[0], POLLIN, 0}};
+      poll(descriptors, 2, timeout);
+      char drain[64];
+      while (read(wakePipe[0], drain, sizeof drain) > 0) {
+      }
     }
   }
   EndAll(children);

@@ -94,10 +94,30 @@ const char *Lookup(const char *name) {
 }
 
 constexpr DisplaySystem kSystems[] = {
-    {"wayland", {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"}, "", "", false, nullptr,
-     nullptr, nullptr, nullptr, nullptr, 3, "WAYLAND_SOCKET"},
-    {"x11", {"DISPLAY", nullptr}, "", "", true, nullptr, nullptr, nullptr,
-     nullptr, nullptr, 0, nullptr},
+    {"wayland",
+     {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"},
+     "",
+     "",
+     false,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     3,
+     "WAYLAND_SOCKET"},
+    {"x11",
+     {"DISPLAY", nullptr},
+     "",
+     "",
+     true,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     0,
+     nullptr},
 };
 
 const char *Chosen(std::map<std::string, std::string> env,
@@ -118,10 +138,9 @@ TEST(DisplayChoice, WaylandWinsOverXwaylandUnlessAnXWindowIsNamed) {
   EXPECT_STREQ(Chosen({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}), "none");
   EXPECT_STREQ(Chosen({}), "none");
   // /p, -window-id or $XSCREENSAVER_WINDOW: an X window, so X11 or nothing.
-  EXPECT_STREQ(
-      Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}, nullptr,
-             true),
-      "x11");
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+                      nullptr, true),
+               "x11");
   EXPECT_STREQ(Chosen({{"WAYLAND_DISPLAY", "wayland-1"}}, nullptr, true),
                "none");
   // --backend decides, whatever is set; an unknown name finds nothing.

@@ -201,7 +201,7 @@ start_sway() {
 
 # screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
 # writes to stdout, so FILE needs no permission for the compositor's user).
-screenshot() { as_client grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
+screenshot() { as_client timeout 5 grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
 # png_size FILE: WIDTHxHEIGHT.
 png_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # pixel FILE X Y: the pixel's colour as RRGGBB (upper case).

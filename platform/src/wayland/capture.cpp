@@ -38,8 +38,8 @@ void OnReady(void *data, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t,
 void OnFailed(void *data, zwlr_screencopy_frame_v1 *) {
   Of(data)->failed = true;
 }
-void OnDamage(void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t,
-              uint32_t, uint32_t) {}
+void OnDamage(void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t, uint32_t,
+              uint32_t) {}
 void OnDmabuf(void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t,
               uint32_t) {}
 void OnBufferDone(void *data, zwlr_screencopy_frame_v1 *) {
@@ -50,8 +50,8 @@ const zwlr_screencopy_frame_v1_listener frameListener = {
 
 // 0x00RRGGBB from a pixel of `format`; false for a format we do not read.
 bool Readable(uint32_t format, bool *swapped) {
-  *swapped = format == WL_SHM_FORMAT_XBGR8888 ||
-             format == WL_SHM_FORMAT_ABGR8888;
+  *swapped =
+      format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
   return *swapped || format == WL_SHM_FORMAT_XRGB8888 ||
          format == WL_SHM_FORMAT_ARGB8888;
 }
@@ -76,30 +76,27 @@ void Wayland::CaptureOutput() {
   bool swapped = false;
   const bool usable =
       described && frame.offered && !frame.failed &&
-      Readable(frame.format, &swapped) && frame.width > 0 &&
-      frame.height > 0 && frame.width <= kMaxDisplaySide &&
-      frame.height <= kMaxDisplaySide && frame.stride >= frame.width * 4 &&
-      frame.stride <= kMaxDisplaySide * 8u;
+      Readable(frame.format, &swapped) && frame.width > 0 && frame.height > 0 &&
+      frame.width <= kMaxDisplaySide && frame.height <= kMaxDisplaySide &&
+      frame.stride >= frame.width * 4 && frame.stride <= kMaxDisplaySide * 8u;
   ShmBuffer buffer;
-  if (usable &&
-      buffer.Create(shm, static_cast<int>(frame.width),
-                    static_cast<int>(frame.height),
-                    static_cast<int>(frame.stride), frame.format)) {
+  if (usable && buffer.Create(shm, static_cast<int>(frame.width),
+                              static_cast<int>(frame.height),
+                              static_cast<int>(frame.stride), frame.format)) {
     zwlr_screencopy_frame_v1_copy(proxy, buffer.buffer);
     if (DispatchUntil([&] { return frame.ready || frame.failed; }) &&
         frame.ready) {
       const bool inverted =
           (frame.flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
       const int rows = std::min(static_cast<int>(frame.height), screen.height);
-      const int columns =
-          std::min(static_cast<int>(frame.width), screen.width);
+      const int columns = std::min(static_cast<int>(frame.width), screen.width);
       for (int row = 0; row < rows; ++row) {
-        const int from = inverted ? static_cast<int>(frame.height) - 1 - row
-                                  : row;
-        const uint32_t *in = buffer.pixels + static_cast<std::size_t>(from) *
-                                                 (frame.stride / 4);
-        uint32_t *out = screen.pixels.data() +
-                        static_cast<std::size_t>(row) * screen.width;
+        const int from =
+            inverted ? static_cast<int>(frame.height) - 1 - row : row;
+        const uint32_t *in =
+            buffer.pixels + static_cast<std::size_t>(from) * (frame.stride / 4);
+        uint32_t *out =
+            screen.pixels.data() + static_cast<std::size_t>(row) * screen.width;
         for (int column = 0; column < columns; ++column) {
           const uint32_t p = in[column];
           out[column] = swapped ? ((p & 0xFFu) << 16) | (p & 0xFF00u) |

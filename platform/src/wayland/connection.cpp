@@ -58,8 +58,8 @@ void OnName(void *data, wl_output *, const char *name) {
   static_cast<Output *>(data)->name = name;
 }
 void OnDescription(void *, wl_output *, const char *) {}
-const wl_output_listener outputListener = {
-    OnGeometry, OnMode, OnOutputDone, OnScale, OnName, OnDescription};
+const wl_output_listener outputListener = {OnGeometry, OnMode, OnOutputDone,
+                                           OnScale,    OnName, OnDescription};
 
 void OnGlobal(void *, wl_registry *registry, uint32_t name,
               const char *interface, uint32_t version) {
@@ -257,7 +257,8 @@ void Wayland::Pump(int timeout) {
 }
 
 bool Wayland::DispatchUntil(const std::function<bool()> &done, int seconds) {
-  const uint64_t deadline = MonotonicMs() + static_cast<uint64_t>(seconds) * 1000u;
+  const uint64_t deadline =
+      MonotonicMs() + static_cast<uint64_t>(seconds) * 1000u;
   while (!done()) {
     const uint64_t now = MonotonicMs();
     if (now >= deadline) {

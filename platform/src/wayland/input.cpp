@@ -20,8 +20,8 @@ UINT VirtualKeyOf(uint32_t code) {
   static constexpr uint32_t kRowStarts[] = {KEY_Q, KEY_A, KEY_Z};
   for (int row = 0; row < 3; ++row) {
     const uint32_t start = kRowStarts[row];
-    if (code >= start && code < start + std::char_traits<char>::length(
-                                             kRows[row])) {
+    if (code >= start &&
+        code < start + std::char_traits<char>::length(kRows[row])) {
       return static_cast<UINT>(kRows[row][code - start]);
     }
   }
@@ -101,12 +101,12 @@ void OnKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t key,
            uint32_t state) {
   TheWayland().Key(key, state == WL_KEYBOARD_KEY_STATE_PRESSED);
 }
-void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t,
-                 uint32_t, uint32_t) {}
+void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t,
+                 uint32_t) {}
 void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
-const wl_keyboard_listener keyboardListener = {
-    OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
-    OnKey,    OnModifiers,     OnRepeatInfo};
+const wl_keyboard_listener keyboardListener = {OnKeymap,        OnKeyboardEnter,
+                                               OnKeyboardLeave, OnKey,
+                                               OnModifiers,     OnRepeatInfo};
 
 void OnPointerEnter(void *, wl_pointer *, uint32_t serial, wl_surface *surface,
                     wl_fixed_t x, wl_fixed_t y) {
@@ -129,9 +129,8 @@ void OnAxisStop(void *, wl_pointer *, uint32_t, uint32_t) {}
 void OnAxisDiscrete(void *, wl_pointer *, uint32_t, int32_t) {}
 void OnAxisValue120(void *, wl_pointer *, uint32_t, int32_t) {}
 const wl_pointer_listener pointerListener = {
-    OnPointerEnter, OnPointerLeave, OnMotion,     OnButton,
-    OnAxis,         OnFrame,        OnAxisSource, OnAxisStop,
-    OnAxisDiscrete, OnAxisValue120};
+    OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,       OnAxis,
+    OnFrame,        OnAxisSource,   OnAxisStop, OnAxisDiscrete, OnAxisValue120};
 
 } // namespace
 

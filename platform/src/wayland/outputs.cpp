@@ -78,6 +78,10 @@ bool ReadWaylandOutputs(std::vector<std::string> *names) {
   if (wl_display_dispatch_pending(display) < 0) {
     return false;
   }
+  // Binding a new output is a request: out now, or its answer never comes.
+  if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+    return false;
+  }
   names->clear();
   for (const auto &output : watch.outputs) {
     if (output->described) {

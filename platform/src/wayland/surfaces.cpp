@@ -44,8 +44,8 @@ void AddBox(std::vector<RECT> &boxes, const RECT &box) {
 
 Surface *Of(void *data) { return static_cast<Surface *>(data); }
 
-void OnLayerConfigure(void *data, zwlr_layer_surface_v1 *layer,
-                      uint32_t serial, uint32_t, uint32_t) {
+void OnLayerConfigure(void *data, zwlr_layer_surface_v1 *layer, uint32_t serial,
+                      uint32_t, uint32_t) {
   zwlr_layer_surface_v1_ack_configure(layer, serial);
   Of(data)->configured = true;
 }
@@ -61,8 +61,8 @@ void OnXdgConfigure(void *data, xdg_surface *xdg, uint32_t serial) {
 }
 const xdg_surface_listener xdgListener = {OnXdgConfigure};
 
-void OnToplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t,
-                         wl_array *) {}
+void OnToplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) {
+}
 void OnToplevelClose(void *data, xdg_toplevel *) {
   QueueClose(Of(data)->window);
 }
@@ -84,7 +84,8 @@ bool ShmBuffer::Create(wl_shm *shm, int width, int height, int stride,
     }
     return false;
   }
-  void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void *memory =
+      mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   if (memory == MAP_FAILED) {
     close(fd);
     return false;
@@ -313,8 +314,7 @@ void Wayland::Commit(Surface &s) {
                   from, width * sizeof(uint32_t));
     }
   };
-  const RECT screenBox = {-s.area.left, -s.area.top,
-                          screen.width - s.area.left,
+  const RECT screenBox = {-s.area.left, -s.area.top, screen.width - s.area.left,
                           screen.height - s.area.top};
   for (const RECT &box : buffer.stale) {
     copy(Intersect(box, screenBox));
