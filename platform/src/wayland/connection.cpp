@@ -1,7 +1,6 @@
 // Connecting to the compositor, its globals and outputs, waiting and
 // dispatching, losing the compositor, the stop signals, and the backend's
 // entry points (layer_wayland.h).
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <string_view>
 
 #include "layer_wayland.h"
@@ -23,17 +21,6 @@ namespace {
 constexpr int kDisplayLostExit = 1;
 
 Wayland &backend() { return TheWayland(); }
-
-// SIGTERM and SIGINT end a preview as its parent's destruction would: the
-// handler only sets the flag and wakes the wait through the pipe.
-volatile std::sig_atomic_t stopRequested = 0;
-int wakePipe[2] = {-1, -1};
-void OnStopSignal(int) {
-  stopRequested = 1;
-  const char byte = 0;
-  const ssize_t written = write(wakePipe[1], &byte, 1);
-  static_cast<void>(written);
-}
 
 void OnGeometry(void *data, wl_output *, int32_t, int32_t, int32_t, int32_t,
                 int32_t, const char *, const char *, int32_t transform) {
@@ -88,19 +75,6 @@ Wayland &TheWayland() {
   static Wayland instance;
   return instance;
 }
-
-uint64_t MonotonicMs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<uint64_t>(t.tv_sec) * 1000u +
-         static_cast<uint64_t>(t.tv_nsec) / 1000000u;
-}
-
-RECT Intersect(const RECT &a, const RECT &b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top),
-              std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-bool Empty(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
 
 std::unique_ptr<Output> BindOutput(wl_registry *registry, uint32_t name,
                                    uint32_t version) {
@@ -241,8 +215,9 @@ void Wayland::Pump(int timeout) {
     Lost();
   }
   pollfd descriptors[2] = {{wl_display_get_fd(display), POLLIN, 0},
-                           {wakePipe[0], POLLIN, 0}};
-  const int ready = poll(descriptors, wakePipe[0] >= 0 ? 2 : 1, timeout);
+                           {StopSignalDescriptor(), POLLIN, 0}};
+  const int ready =
+      poll(descriptors, StopSignalDescriptor() >= 0 ? 2 : 1, timeout);
   if (ready > 0 && descriptors[0].revents != 0) {
     // A compositor that closed the connection fails here.
     if (wl_display_read_events(display) < 0) {
@@ -269,26 +244,13 @@ bool Wayland::DispatchUntil(const std::function<bool()> &done, int seconds) {
   return true;
 }
 
-bool Wayland::EndPreviewsOnSignals() {
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
-    return false;
-  }
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  return sigaction(SIGTERM, &action, nullptr) == 0 &&
-         sigaction(SIGINT, &action, nullptr) == 0;
-}
+// SIGTERM and SIGINT end a preview as its parent's destruction would.
+bool Wayland::EndPreviewsOnSignals() { return CatchStopSignals(); }
 
 void Wayland::EndPreviewsIfStopped() {
-  if (stopRequested == 0) {
-    return;
+  if (TakeStopRequest()) {
+    ForeignWindowGone(kRootId);
   }
-  stopRequested = 0;
-  char drain[64];
-  while (read(wakePipe[0], drain, sizeof drain) > 0) {
-  }
-  ForeignWindowGone(kRootId);
 }
 
 void Wayland::Poll() {
@@ -297,7 +259,7 @@ void Wayland::Poll() {
 }
 
 void Wayland::Wait(std::optional<uint64_t> deadline) {
-  if (stopRequested != 0) {
+  if (StopRequested()) {
     Poll();
     return;
   }
