@@ -45,6 +45,15 @@ RECT Intersect(const RECT &a, const RECT &b) {
 }
 bool Empty(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
 
+int PollTimeout(std::optional<uint64_t> deadline, uint64_t now) {
+  if (!deadline) {
+    return -1;
+  }
+  return *deadline <= now
+             ? 0
+             : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
+}
+
 bool CatchStopSignals() {
   if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
     return false;

@@ -138,6 +138,8 @@ Backend &HeadlessBackend();
 uint64_t MonotonicMs();
 RECT Intersect(const RECT &a, const RECT &b);
 bool Empty(const RECT &r);
+// What poll() waits, in ms, from `now` until `deadline` (-1: no deadline).
+int PollTimeout(std::optional<uint64_t> deadline, uint64_t now);
 // SIGTERM and SIGINT caught for EndPreviewsOnSignals: the handler only
 // records the signal and wakes a wait through a pipe. False when it cannot.
 bool CatchStopSignals();

@@ -175,6 +175,9 @@ start_sway() {
   {
     # The test owns swaybg (sway would start it detached, out of reach).
     echo "swaybg_command -"
+    # Xwayland's sockets and lock files in /tmp outlive a killed sway: only
+    # a test that asks (XWAYLAND=1) gets it, and cleans up after it.
+    [ "${XWAYLAND:-0}" = 1 ] || echo "xwayland disable"
     echo "output HEADLESS-1 mode $OUTPUT_MODE position 0 0 scale 1"
     echo "output HEADLESS-2 mode $OUTPUT_MODE position $w 0 scale 2"
     printf '%s\n' "$@"
@@ -280,6 +283,19 @@ kill_compositor() {
   SWAYBG_PID=
   # A killed compositor leaves its socket and lock file behind.
   rm -rf "${RUNTIME:?}"/*
+  if [ -n "${X_DISPLAY:-}" ]; then
+    rm -f "/tmp/.X${X_DISPLAY#:}-lock" "/tmp/.X11-unix/X${X_DISPLAY#:}"
+    X_DISPLAY=
+  fi
+}
+
+# find_x_display: the display of sway's Xwayland (XWAYLAND=1), in
+# X_DISPLAY; sway sets DISPLAY for its children once Xwayland is ready.
+find_x_display() {
+  as_client swaymsg exec 'echo $DISPLAY >$XDG_RUNTIME_DIR/display' >/dev/null
+  sleep 0.2
+  X_DISPLAY=$(grep '^:[0-9]*$' "$RUNTIME/display" 2>/dev/null) &&
+    [ -n "$X_DISPLAY" ]
 }
 
 # start_weston [WIDTH HEIGHT [SCALE]]: headless weston (pixman) for the

@@ -3,7 +3,7 @@
 # over X even with DISPLAY set, an overlay layer surface on each output at
 # its device pixels, the desktop kept under a growing red disc; a second
 # start gives way at once; a key, a click, and 5 pixels of travel (not 4)
-# end it with 0 on every output.
+# end it with 0 on every output. The configure box is a window of its own.
 # Usage: saver.sh GUSHMIRE VPOINTER
 source "$(dirname "$0")/lib.sh"
 skip_unless sway swaybg swaymsg grim wtype python3 convert identify
@@ -110,4 +110,22 @@ start_saver "$WORK/click.log" /s
 wait_until 5 covered "$WORK/click.log" 2 || fail "click run: not covered"
 point click right
 ends "a click" 3
+
+# The configure box: a window of its own size (an xdg_toplevel), closed
+# with a key; its result is the exit code, 1, as on X11.
+start_saver "$WORK/about.log" /c
+if wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_max_size' "$WORK/about.log"; then
+  sleep 0.5
+  send_keys Escape
+  if wait_until 3 eval "! running $SAVER"; then
+    wait "$SAVER"
+    rc=$?
+    [ "$rc" -eq 1 ] && pass "the configure box shows and closes with Escape, exit 1" ||
+      fail "configure box: exit $rc"
+  else
+    fail "the configure box did not close on Escape"
+  fi
+else
+  fail "no configure box: $(grep gushmire: "$WORK/about.log")"
+fi
 finish

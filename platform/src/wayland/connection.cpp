@@ -263,14 +263,7 @@ void Wayland::Wait(std::optional<uint64_t> deadline) {
     Poll();
     return;
   }
-  int timeout = -1;
-  if (deadline) {
-    const uint64_t now = Now();
-    timeout =
-        *deadline <= now
-            ? 0
-            : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
-  }
+  const int timeout = PollTimeout(deadline, Now());
   Pump(timeout);
   EndPreviewsIfStopped();
 }

@@ -51,14 +51,7 @@ void X11::Wait(std::optional<uint64_t> deadline) {
     Poll();
     return;
   }
-  int timeout = -1;
-  if (deadline) {
-    const uint64_t now = Now();
-    timeout =
-        *deadline <= now
-            ? 0
-            : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
-  }
+  const int timeout = PollTimeout(deadline, Now());
   pollfd descriptors[2] = {{XConnectionNumber(x), POLLIN, 0},
                            {StopSignalDescriptor(), POLLIN, 0}};
   poll(descriptors, StopSignalDescriptor() >= 0 ? 2 : 1, timeout);
