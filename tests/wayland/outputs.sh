@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # gushmire /s and the outputs of headless sway: one saver process per
 # output; an output added while it runs is covered by a saver of its own;
-# a saver whose output is not there ends quietly; the compositor killed
-# ends everything within a second, with no core. (sway 1.7 cannot remove a
+# a saver whose output is not there ends quietly; one saver killed ends
+# the rest; two started together give one set; the parent killed or
+# stopped ends its savers; the compositor killed ends everything within a
+# second, with no core. (sway 1.7 cannot remove a
 # headless output: `output NAME unplug` came with 1.8, and a disabled
 # output keeps its global.)
 # Usage: outputs.sh GUSHMIRE VPOINTER
@@ -48,6 +50,60 @@ else
   fail "no output added"
 fi
 
+# One saver fails (killed): the parent ends the others and says so in its
+# code, 128 + the signal.
+kill -KILL "$(pgrep -f -- "--screen HEADLESS-2 ")"
+if wait_until 3 eval "! running $SAVER"; then
+  wait "$SAVER"
+  rc=$?
+  [ "$rc" -eq 137 ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
+    pass "a saver killed: the others end too, exit 137" ||
+    fail "a saver killed: exit $rc, $(savers) left"
+else
+  fail "a saver killed: the parent runs on"
+fi
+
+# From here on every output has a saver, and the parent is one more.
+full=$(($(output_names | wc -l) + 1))
+
+# Two started together, three times: one set of savers; the other start
+# exits 0 at once. The parent killed outright takes its savers with it.
+for run in 1 2 3; do
+  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+  one=$!
+  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+  two=$!
+  PIDS+=("$one" "$two")
+  wait_until 5 eval '[ "$(savers)" -ge "$full" ]'
+  sleep 0.5
+  if running "$one"; then kept=$one gave=$two; else kept=$two gave=$one; fi
+  wait "$gave"
+  rc=$?
+  [ "$rc" -eq 0 ] && [ "$(savers)" -eq "$full" ] && running "$kept" ||
+    fail "run $run: the one that gave way exited $rc, $(savers) savers"
+  kill -KILL "$kept"
+  wait_until 2 eval '[ "$(savers)" -eq 0 ]' ||
+    fail "run $run: $(savers) savers outlive their killed parent"
+done
+[ "$FAILURES" -eq 0 ] &&
+  pass "two started together: one set of savers each time, gone with their parent"
+
+# SIGTERM ends the parent and every saver, with 0.
+"${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+SAVER=$!
+PIDS+=("$SAVER")
+wait_until 5 eval '[ "$(savers)" -eq "$full" ]'
+kill -TERM "$SAVER"
+if wait_until 3 eval "! running $SAVER"; then
+  wait "$SAVER"
+  rc=$?
+  [ "$rc" -eq 0 ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
+    pass "SIGTERM ends every saver, exit 0" ||
+    fail "SIGTERM: exit $rc, $(savers) left"
+else
+  fail "SIGTERM did not end /s"
+fi
+
 # A saver for an output that is not (or no longer) there ends quietly.
 as_client "$GUSHMIRE" --screen HEADLESS-9 /s >"$WORK/gone.log" 2>&1
 rc=$?
@@ -57,6 +113,12 @@ rc=$?
 
 # The compositor killed like a crash: every saver ends within a second,
 # with a non-zero code and no core.
+"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
+SAVER=$!
+PIDS+=("$SAVER")
+# Every saver connected and showing, not just started.
+wait_until 10 eval '[ "$(grep -c "get_layer_surface" "$log")" -eq $((full - 1)) ]' ||
+  fail "not restarted: $(grep -c get_layer_surface "$log") layer surfaces"
 kill_compositor KILL
 if wait_until 1.5 eval "! running $SAVER"; then
   wait "$SAVER"
