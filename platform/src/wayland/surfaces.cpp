@@ -24,10 +24,8 @@ void AddBox(std::vector<RECT> &boxes, const RECT &box) {
     return;
   }
   for (const RECT &held : boxes) {
-    if (Intersect(held, box).left == box.left &&
-        Intersect(held, box).top == box.top &&
-        Intersect(held, box).right == box.right &&
-        Intersect(held, box).bottom == box.bottom) {
+    if (held.left <= box.left && held.top <= box.top &&
+        held.right >= box.right && held.bottom >= box.bottom) {
       return; // already inside one
     }
   }
