@@ -269,6 +269,18 @@ point() {
   wait_until 5 eval '[ "$(grep -c done "$WORK/pointer.out")" -gt "$before" ]'
 }
 
+# savers: how many of the script's gushmire processes run (a copy made by
+# `reachable`).
+savers() { pgrep -c -f "$WORK/bin/gushmire" || true; }
+# ends_with WHAT PID SECONDS CODE: PID, ours, ends within SECONDS with CODE,
+# and no gushmire of ours is left.
+ends_with() {
+  local rc=124
+  wait_until "$3" eval "! running $2" && { wait "$2"; rc=$?; }
+  [ "$rc" -eq "$4" ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
+    pass "$1: exit $4" || fail "$1: exit $rc (124: still running), $(savers) left"
+}
+
 # kill_compositor [SIGNAL]: ends the compositor (SIGTERM by default, SIGKILL
 # to mimic a crash); its clients see the connection go.
 kill_compositor() {

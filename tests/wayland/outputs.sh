@@ -16,7 +16,6 @@ start_sway
 hold_pointer
 point move 100 100
 
-savers() { pgrep -c -f "$WORK/bin/gushmire" || true; }
 saver_on() { pgrep -f -- "--screen $1 " >/dev/null; }
 log=$WORK/saver.log
 client_env
@@ -53,15 +52,7 @@ fi
 # One saver fails (killed): the parent ends the others and says so in its
 # code, 128 + the signal.
 kill -KILL "$(pgrep -f -- "--screen HEADLESS-2 ")"
-if wait_until 3 eval "! running $SAVER"; then
-  wait "$SAVER"
-  rc=$?
-  [ "$rc" -eq 137 ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
-    pass "a saver killed: the others end too, exit 137" ||
-    fail "a saver killed: exit $rc, $(savers) left"
-else
-  fail "a saver killed: the parent runs on"
-fi
+ends_with "a saver killed: the others end too" "$SAVER" 3 137
 
 # From here on every output has a saver, and the parent is one more.
 full=$(($(output_names | wc -l) + 1))
@@ -94,15 +85,7 @@ SAVER=$!
 PIDS+=("$SAVER")
 wait_until 5 eval '[ "$(savers)" -eq "$full" ]'
 kill -TERM "$SAVER"
-if wait_until 3 eval "! running $SAVER"; then
-  wait "$SAVER"
-  rc=$?
-  [ "$rc" -eq 0 ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
-    pass "SIGTERM ends every saver, exit 0" ||
-    fail "SIGTERM: exit $rc, $(savers) left"
-else
-  fail "SIGTERM did not end /s"
-fi
+ends_with "SIGTERM ends every saver" "$SAVER" 3 0
 
 # A saver for an output that is not (or no longer) there ends quietly.
 as_client "$GUSHMIRE" --screen HEADLESS-9 /s >"$WORK/gone.log" 2>&1

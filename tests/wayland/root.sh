@@ -16,7 +16,6 @@ SWAYBG_PID=
 hold_pointer
 point move 100 100
 
-savers() { pgrep -c -f "$WORK/bin/gushmire" || true; }
 # background LOG N: N background layer surfaces without keyboard, drawn.
 background() {
   [ "$(grep -c 'get_layer_surface(new id [^,]*, wl_surface@[0-9]*, wl_output@[0-9]*, 0, "gushmire")' "$1")" -eq "$2" ] &&
@@ -49,14 +48,7 @@ sleep 1
 running "$ROOT" && [ "$(savers)" -eq 3 ] &&
   pass "-root survives travel, clicks and keys" || fail "-root ended on input"
 kill -TERM "$ROOT"
-if wait_until 2 eval "! running $ROOT"; then
-  wait "$ROOT"
-  rc=$?
-  [ "$rc" -eq 0 ] && pass "SIGTERM ends -root with 0" || fail "SIGTERM: exit $rc"
-  wait_until 1 eval '[ "$(savers)" -eq 0 ]' || fail "SIGTERM: savers left"
-else
-  fail "SIGTERM did not end -root"
-fi
+ends_with "SIGTERM ends -root on every output" "$ROOT" 2 0
 
 # Handed over: one connection, one process, on the first output.
 client_env
@@ -75,11 +67,5 @@ wait_until 5 background "$WORK/socket.log" 1 && sleep 0.5 &&
   pass "WAYLAND_SOCKET: one process draws on the background layer" ||
   fail "WAYLAND_SOCKET: $(savers) processes, $(grep -E 'get_layer_surface|gushmire:' "$WORK/socket.log")"
 kill -INT "$ROOT"
-if wait_until 2 eval "! running $ROOT"; then
-  wait "$ROOT"
-  rc=$?
-  [ "$rc" -eq 0 ] && pass "SIGINT ends it with 0" || fail "SIGINT: exit $rc"
-else
-  fail "SIGINT did not end it"
-fi
+ends_with "SIGINT ends the handed-over -root" "$ROOT" 2 0
 finish

@@ -25,24 +25,12 @@ start_saver() {
   SAVER=$!
   PIDS+=("$SAVER")
 }
-# savers: how many gushmire processes run (the parent and one per output).
-savers() { pgrep -c -f "$WORK/bin/gushmire" || true; }
 # covered LOG N: N layer surfaces have had a buffer committed.
 covered() { [ "$(grep -c 'get_layer_surface' "$1")" -ge "$2" ] &&
   [ "$(grep -c -- '-> wl_surface@[0-9]*\.commit' "$1")" -ge $((2 * $2)) ]; }
 # ends WHAT SECONDS: the saver ends within SECONDS, with 0, and leaves no
 # process behind.
-ends() {
-  if wait_until "$2" eval "! running $SAVER"; then
-    wait "$SAVER"
-    rc=$?
-    [ "$rc" -eq 0 ] && pass "$1 ends it with 0" || fail "$1: exit $rc"
-    wait_until 2 eval '[ "$(savers)" -eq 0 ]' ||
-      fail "$1: $(savers) saver processes left"
-  else
-    fail "$1 did not end it within $2 s"
-  fi
-}
+ends() { ends_with "$1 ends it" "$SAVER" "$2" 0; }
 
 log=$WORK/saver.log
 start_saver "$log" /s
@@ -117,14 +105,7 @@ start_saver "$WORK/about.log" /c
 if wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_max_size' "$WORK/about.log"; then
   sleep 0.5
   send_keys Escape
-  if wait_until 3 eval "! running $SAVER"; then
-    wait "$SAVER"
-    rc=$?
-    [ "$rc" -eq 1 ] && pass "the configure box shows and closes with Escape, exit 1" ||
-      fail "configure box: exit $rc"
-  else
-    fail "the configure box did not close on Escape"
-  fi
+  ends_with "the configure box shows and closes with Escape" "$SAVER" 3 1
 else
   fail "no configure box: $(grep gushmire: "$WORK/about.log")"
 fi
