@@ -40,6 +40,12 @@ if(GUSHMIRE_WAYLAND_CLIENT_FOUND AND GUSHMIRE_WAYLAND_SCANNER)
 else()
   set(GUSHMIRE_WAYLAND_FOUND FALSE)
 endif()
+# The guard above runs this once a configure, but every directory that
+# includes it needs the results.
+foreach(variable GUSHMIRE_WAYLAND_FOUND GUSHMIRE_OWN_WAYLAND_PROTOCOLS
+                 GUSHMIRE_WAYLAND_PROTOCOLS_DIR)
+  set(${variable} ${${variable}} CACHE INTERNAL "")
+endforeach()
 
 function(gushmire_wayland_protocol target xml)
   cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "DEPENDS")

@@ -1,17 +1,46 @@
 // One line a display system: adding a backend to the native program is a
-// line here (with its header) and its block in CMakeLists.txt.
+// line here (with its header) and its block in CMakeLists.txt. Wayland
+// comes first: a Wayland session sets DISPLAY too, for Xwayland, where the
+// desktop cannot be read.
 #include "displays.h"
 
+#ifdef GUSHMIRE_HAVE_WAYLAND
+#include "layer_wayland.h"
+#endif
 #include "layer_x11.h"
 
 namespace {
 
-bool OpenX11() { return platform::OpenX11Display(nullptr); }
+bool OpenX11(const char *) { return platform::OpenX11Display(nullptr); }
 
 constexpr DisplaySystem kSystems[] = {
-    {"DISPLAY", "the X display",
-     "name an X display, for example: DISPLAY=:0 gushmire /s", OpenX11,
-     platform::X11RootWindow},
+#ifdef GUSHMIRE_HAVE_WAYLAND
+    {"wayland",
+     {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"},
+     "the Wayland display",
+     "name a Wayland display, for example: WAYLAND_DISPLAY=wayland-0 "
+     "gushmire /s",
+     false,
+     platform::OpenWaylandDisplay,
+     platform::WaylandRootWindow,
+     platform::WatchWaylandOutputs,
+     platform::WaylandOutputsDescriptor,
+     platform::ReadWaylandOutputs,
+     platform::kWaylandOutputGoneExit,
+     "WAYLAND_SOCKET"},
+#endif
+    {"x11",
+     {"DISPLAY", nullptr},
+     "the X display",
+     "name an X display, for example: DISPLAY=:0 gushmire /s",
+     true,
+     OpenX11,
+     platform::X11RootWindow,
+     nullptr,
+     nullptr,
+     nullptr,
+     0,
+     nullptr},
 };
 
 } // namespace

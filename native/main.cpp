@@ -2,7 +2,8 @@
 // Windows, with the command line built from argv and a real display as the
 // screen. It also runs the way XScreenSaver and xsecurelock run their
 // hacks: inside a window they name, or on the root, until a signal or the
-// window's end stops it.
+// window's end stops it. On a display of several screens (Wayland's
+// outputs) the full-screen saver and the root hack run once per screen.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,57 +12,83 @@
 #include "entry.h"
 #include "layer.h"
 #include "options.h"
+#include "per_screen.h"
 
 namespace {
 
-const char *Named(const DisplaySystem &system) {
-  const char *name = std::getenv(system.variable);
-  return name != nullptr && *name != '\0' ? name : nullptr;
-}
+const char *Variable(const char *name) { return std::getenv(name); }
 
-// Opens the first display system whose variable names a display. Null,
-// after saying why, when none is named or none of those named opens.
-const DisplaySystem *OpenDisplay() {
-  const DisplaySystem *refused = nullptr;
+// Says why no display could be chosen.
+void NoDisplay(const char *forced, bool namesWindow) {
+  std::string variables, examples, names;
+  std::size_t count = 0;
   for (const DisplaySystem &system : DisplaySystems()) {
-    if (Named(system) == nullptr) {
-      continue;
+    for (const char *variable : system.variables) {
+      if (variable != nullptr) {
+        variables += (variables.empty() ? ""
+                      : count > 0       ? ", "
+                                        : "") +
+                     std::string(variable);
+        ++count;
+      }
     }
-    if (system.open()) {
-      return &system;
-    }
-    refused = refused != nullptr ? refused : &system;
-  }
-  if (refused != nullptr) {
-    std::fprintf(stderr, "gushmire: cannot open %s \"%s\"\n", refused->what,
-                 Named(*refused));
-    return nullptr;
-  }
-  std::string variables, examples;
-  for (const DisplaySystem &system : DisplaySystems()) {
-    variables +=
-        (variables.empty() ? "" : " and ") + std::string(system.variable);
     examples += (examples.empty() ? "" : ", or ") + std::string(system.example);
+    names += (names.empty() ? "" : " or ") + std::string(system.name);
+  }
+  if (forced != nullptr) {
+    std::fprintf(stderr, "gushmire: no backend \"%s\" here (%s)\n", forced,
+                 names.c_str());
+    return;
+  }
+  if (namesWindow) {
+    std::fprintf(stderr, "gushmire: an X window is named, but DISPLAY is "
+                         "empty or unset\n");
+    return;
+  }
+  // "A, B and C": the last comma becomes "and".
+  if (const std::size_t last = variables.rfind(", ");
+      last != std::string::npos) {
+    variables.replace(last, 2, " and ");
   }
   std::fprintf(stderr,
                "gushmire: no display is set: %s %s empty or unset.\n"
                "Run it from a desktop session, or %s\n",
-               variables.c_str(), DisplaySystems().size() > 1 ? "are" : "is",
-               examples.c_str());
-  return nullptr;
+               variables.c_str(), count > 1 ? "are" : "is", examples.c_str());
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+  EntryOptions entry;
+  if (const int code = TakeEntryOptions(&argc, argv, &entry); code >= 0) {
+    return code;
+  }
   HackOptions hack;
   if (const int code = ReadHackOptions(
           argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &hack);
       code >= 0) {
     return code;
   }
-  const DisplaySystem *display = OpenDisplay();
+  const char letter = argc > 1 && !hack.on ? SwitchLetter(argv[1]) : '\0';
+  // /p and /l name a window as the hack options do.
+  const bool namesWindow = hack.window != 0 || letter == 'p' || letter == 'l';
+  const DisplaySystem *display =
+      ChooseDisplay(DisplaySystems(), entry.backend, namesWindow, Variable);
   if (display == nullptr) {
+    NoDisplay(entry.backend, namesWindow);
+    return entry.backend != nullptr ? kUsageExit : kNoDisplayExit;
+  }
+  const bool everyScreen = letter == 's' || (hack.on && hack.window == 0);
+  if (display->watchScreens != nullptr && entry.screen == nullptr &&
+      everyScreen &&
+      (display->handedOver == nullptr ||
+       Variable(display->handedOver) == nullptr)) {
+    return RunPerScreen(*display, argc, argv, letter == 's');
+  }
+  if (!display->open(entry.screen)) {
+    const char *named = NamedBy(*display, Variable);
+    std::fprintf(stderr, "gushmire: cannot open %s \"%s\"\n", display->what,
+                 named != nullptr ? Variable(named) : "");
     return kNoDisplayExit;
   }
   std::string commandLine;

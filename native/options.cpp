@@ -24,7 +24,12 @@ constexpr char kUsage[] =
     "  Input never ends a hack; SIGTERM, SIGINT or the window's end do.\n"
     "  With no switch and $XSCREENSAVER_WINDOW set, it draws there.\n"
     "\n"
-    "Exit: 0 done, 1 bad option, 2 no X display, 255 bad switch or window.\n";
+    "  --backend wayland|x11  the display system (by default Wayland when\n"
+    "                WAYLAND_DISPLAY or WAYLAND_SOCKET is set and no X window\n"
+    "                is named, else X11). On Wayland each output runs a saver\n"
+    "                of its own.\n"
+    "\n"
+    "Exit: 0 done, 1 bad option, 2 no display, 255 bad switch or window.\n";
 
 bool IsOption(const char *argument, const char *name) {
   // Both -name and --name, as X programs take them.
@@ -40,6 +45,34 @@ int BadOption(const char *what, const char *value) {
 }
 
 } // namespace
+
+int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry) {
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    const char **slot = IsOption(argv[i], "-backend")  ? &entry->backend
+                        : IsOption(argv[i], "-screen") ? &entry->screen
+                                                       : nullptr;
+    if (slot == nullptr) {
+      argv[kept++] = argv[i];
+      continue;
+    }
+    if (i + 1 >= *argc || *argv[i + 1] == '\0') {
+      return BadOption("a value is missing after", argv[i]);
+    }
+    *slot = argv[++i];
+  }
+  *argc = kept;
+  argv[kept] = nullptr;
+  return -1;
+}
+
+char SwitchLetter(const char *argument) {
+  while (*argument == ' ' || *argument == '-' || *argument == '/') {
+    ++argument;
+  }
+  return static_cast<char>(
+      *argument >= 'A' && *argument <= 'Z' ? *argument - 'A' + 'a' : *argument);
+}
 
 unsigned long ParseWindowId(const char *text) {
   if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' ||

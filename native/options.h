@@ -17,6 +17,21 @@ struct HackOptions {
 // one.
 unsigned long ParseWindowId(const char *text);
 
+// What the native entry takes for itself, wherever it stands on the
+// command line, before the rest goes to the host.
+struct EntryOptions {
+  const char *backend = nullptr; // --backend NAME: that display system
+  const char *screen = nullptr;  // --screen NAME: one screen of several
+                                 // (how the program starts one per screen)
+};
+// Takes them out of argv (updating argc). Returns an exit code when the
+// program should stop at once, after saying what is wrong; -1 to go on.
+int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry);
+
+// The letter of the Windows switch in `argument` ('s' for "/s", "-S"...),
+// as the host reads it; 0 for none.
+char SwitchLetter(const char *argument);
+
 // Reads the hack options; `daemonWindow` is $XSCREENSAVER_WINDOW (null when
 // unset). Returns an exit code when the program should stop at once, after
 // printing the help, the version or what is wrong; -1 to go on.

@@ -134,6 +134,23 @@ void UseBackend(Backend *backend);
 // The headless backend, the default (headless/headless.cpp).
 Backend &HeadlessBackend();
 
+// --- Helpers for backends ---------------------------------------------------
+// A clock in milliseconds that never goes back (CLOCK_MONOTONIC).
+uint64_t MonotonicMs();
+RECT Intersect(const RECT &a, const RECT &b);
+bool Empty(const RECT &r);
+// What poll() waits, in ms, from `now` until `deadline` (-1: no deadline).
+int PollTimeout(std::optional<uint64_t> deadline, uint64_t now);
+// SIGTERM and SIGINT caught for EndPreviewsOnSignals: the handler only
+// records the signal and wakes a wait through a pipe. False when it cannot.
+bool CatchStopSignals();
+// The pipe's end to wait on; -1 before CatchStopSignals.
+int StopSignalDescriptor();
+// A stop signal came and was not taken yet.
+bool StopRequested();
+// Takes it (and empties the pipe): true when one had come.
+bool TakeStopRequest();
+
 // --- Called by backends, implemented by the generic layer ------------------
 // Hardware input, queued for the window it goes to. Cursor moves come after
 // the backend has moved its cursor to (x, y), screen coordinates.

@@ -10,13 +10,6 @@
 namespace platform::detail {
 namespace {
 
-RECT Intersect(const RECT &a, const RECT &b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top),
-              std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-
-bool Empty(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
-
 // The colour of a class brush: a brush object, or a system colour index
 // plus one as Win32 allows; nullopt for no brush.
 std::optional<uint32_t> BrushColour(HBRUSH brush) {

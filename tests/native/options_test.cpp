@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "displays.h"
 #include "options.h"
 
 namespace {
@@ -77,6 +80,127 @@ TEST(HackOptions, HelpAndVersionEndAtOnceAndMistakesExitWithUsage) {
   const std::string complaints = testing::internal::GetCapturedStderr();
   EXPECT_NE(complaints.find("bad XSCREENSAVER_WINDOW \"junk\""),
             std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// The environment of one case: name=value pairs, the rest unset.
+std::map<std::string, std::string> environment;
+const char *Lookup(const char *name) {
+  const auto found = environment.find(name);
+  return found != environment.end() ? found->second.c_str() : nullptr;
+}
+
+constexpr DisplaySystem kSystems[] = {
+    {"wayland",
+     {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"},
+     "",
+     "",
+     false,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     3,
+     "WAYLAND_SOCKET"},
+    {"x11",
+     {"DISPLAY", nullptr},
+     "",
+     "",
+     true,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     0,
+     nullptr},
+};
+
+const char *Chosen(std::map<std::string, std::string> env,
+                   const char *forced = nullptr, bool namesWindow = false) {
+  environment = std::move(env);
+  const DisplaySystem *system =
+      ChooseDisplay(kSystems, forced, namesWindow, Lookup);
+  return system != nullptr ? system->name : "none";
+}
+
+TEST(DisplayChoice, WaylandWinsOverXwaylandUnlessAnXWindowIsNamed) {
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}}), "x11");
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}),
+               "wayland");
+  EXPECT_STREQ(Chosen({{"WAYLAND_SOCKET", "5"}}), "wayland");
+  // Empty counts as unset.
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", ""}}), "x11");
+  EXPECT_STREQ(Chosen({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}), "none");
+  EXPECT_STREQ(Chosen({}), "none");
+  // /p, -window-id or $XSCREENSAVER_WINDOW: an X window, so X11 or nothing.
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+                      nullptr, true),
+               "x11");
+  EXPECT_STREQ(Chosen({{"WAYLAND_DISPLAY", "wayland-1"}}, nullptr, true),
+               "none");
+  // --backend decides, whatever is set; an unknown name finds nothing.
+  EXPECT_STREQ(Chosen({{"WAYLAND_DISPLAY", "wayland-1"}}, "x11"), "x11");
+  EXPECT_STREQ(Chosen({}, "wayland"), "wayland");
+  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}}, "mir"), "none");
+}
+
+// What was taken, copied out of the arguments (which end with the call).
+struct Taken {
+  int code;
+  std::string backend, screen; // "-" for none
+  std::vector<std::string> rest;
+};
+
+Taken Take(std::initializer_list<const char *> arguments) {
+  std::vector<std::string> storage{"gushmire"};
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char *> argv;
+  for (std::string &s : storage) {
+    argv.push_back(s.data());
+  }
+  argv.push_back(nullptr);
+  int argc = static_cast<int>(storage.size());
+  EntryOptions entry;
+  Taken out{0, "-", "-", {}};
+  out.code = TakeEntryOptions(&argc, argv.data(), &entry);
+  out.backend = entry.backend != nullptr ? entry.backend : "-";
+  out.screen = entry.screen != nullptr ? entry.screen : "-";
+  for (int i = 1; i < argc; ++i) {
+    out.rest.emplace_back(argv[i]);
+  }
+  EXPECT_EQ(argv[argc], nullptr);
+  return out;
+}
+
+TEST(EntryOptions, AreTakenOutWhereverTheyStand) {
+  Taken t = Take({"--backend", "x11", "/s"});
+  EXPECT_EQ(t.code, -1);
+  EXPECT_EQ(t.backend, "x11");
+  EXPECT_EQ(t.rest, std::vector<std::string>{"/s"});
+  t = Take({"-root", "-screen", "HEADLESS-2", "-backend", "wayland"});
+  EXPECT_EQ(t.screen, "HEADLESS-2");
+  EXPECT_EQ(t.backend, "wayland");
+  EXPECT_EQ(t.rest, std::vector<std::string>{"-root"});
+  t = Take({"/p", "42"});
+  EXPECT_EQ(t.backend, "-");
+  EXPECT_EQ(t.rest, (std::vector<std::string>{"/p", "42"}));
+  // A missing or empty value is a bad option.
+  EXPECT_EQ(Take({"/s", "--backend"}).code, kUsageExit);
+  EXPECT_EQ(Take({"--screen", "", "/s"}).code, kUsageExit);
+}
+
+TEST(EntryOptions, SwitchLetterReadsAsTheHostDoes) {
+  EXPECT_EQ(SwitchLetter("/s"), 's');
+  EXPECT_EQ(SwitchLetter("-S"), 's');
+  EXPECT_EQ(SwitchLetter(" /p"), 'p');
+  EXPECT_EQ(SwitchLetter("//c:123"), 'c');
+  EXPECT_EQ(SwitchLetter(""), '\0');
+  EXPECT_EQ(SwitchLetter("--"), '\0');
 }
 
 } // namespace

@@ -175,6 +175,9 @@ start_sway() {
   {
     # The test owns swaybg (sway would start it detached, out of reach).
     echo "swaybg_command -"
+    # Xwayland's sockets and lock files in /tmp outlive a killed sway: only
+    # a test that asks (XWAYLAND=1) gets it, and cleans up after it.
+    [ "${XWAYLAND:-0}" = 1 ] || echo "xwayland disable"
     echo "output HEADLESS-1 mode $OUTPUT_MODE position 0 0 scale 1"
     echo "output HEADLESS-2 mode $OUTPUT_MODE position $w 0 scale 2"
     printf '%s\n' "$@"
@@ -201,7 +204,7 @@ start_sway() {
 
 # screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
 # writes to stdout, so FILE needs no permission for the compositor's user).
-screenshot() { as_client grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
+screenshot() { as_client timeout 5 grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
 # png_size FILE: WIDTHxHEIGHT.
 png_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # pixel FILE X Y: the pixel's colour as RRGGBB (upper case).
@@ -210,7 +213,7 @@ pixel() {
 }
 # colour_share FILE RRGGBB: how many pixels have that colour.
 colour_share() {
-  convert "$1" -alpha off -fill black +opaque "#$2" -fill white \
+  convert -precision 12 "$1" -alpha off -fill black +opaque "#$2" -fill white \
     -opaque "#$2" -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
 }
 # desktop_shown OUTPUT: the middle of the output has the desktop colour.
@@ -222,9 +225,11 @@ desktop_shown() {
     "${DESKTOP_COLOR^^}" ]
 }
 
-# send_keys KEY...: each key typed through a virtual keyboard (wtype -k).
+# send_keys KEY...: each key typed through a virtual keyboard (wtype -k),
+# after a pause: clients learn of the new keyboard from the seat and must
+# ask for it before its keys come, or they never see them.
 send_keys() {
-  local k args=()
+  local k args=(-s 300)
   for k in "$@"; do args+=(-k "$k"); done
   as_client wtype "${args[@]}"
 }
@@ -238,6 +243,42 @@ add_output() {
     return 1
   NEW_OUTPUT=$(output_names | grep -vxF "$before" | head -n1)
   [ -n "$NEW_OUTPUT" ]
+}
+
+# red_count FILE: how many pixels are clearly red (a splat of blood).
+red_count() {
+  convert -precision 12 "$1" -channel R -fx "r > 2 * g && r > 2 * b && r > 0.1" -separate \
+    -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
+}
+
+# hold_pointer: a vpointer that stays connected, reading its actions from
+# `point ACTION...` (the seat keeps one pointer device throughout).
+hold_pointer() {
+  mkfifo -m 666 "$WORK/pointer.fifo"
+  client_env
+  "${CLIENT_ENV[@]}" "$VPOINTER" - <"$WORK/pointer.fifo" \
+    >"$WORK/pointer.out" 2>&1 &
+  PIDS+=("$!")
+  exec 7>"$WORK/pointer.fifo"
+}
+# point ACTION...: one line of vpointer actions; returns once it is done.
+point() {
+  local before
+  before=$(grep -c done "$WORK/pointer.out")
+  echo "$*" >&7
+  wait_until 5 eval '[ "$(grep -c done "$WORK/pointer.out")" -gt "$before" ]'
+}
+
+# savers: how many of the script's gushmire processes run (a copy made by
+# `reachable`).
+savers() { pgrep -c -f "$WORK/bin/gushmire" || true; }
+# ends_with WHAT PID SECONDS CODE: PID, ours, ends within SECONDS with CODE,
+# and no gushmire of ours is left.
+ends_with() {
+  local rc=124
+  wait_until "$3" eval "! running $2" && { wait "$2"; rc=$?; }
+  [ "$rc" -eq "$4" ] && wait_until 2 eval '[ "$(savers)" -eq 0 ]' &&
+    pass "$1: exit $4" || fail "$1: exit $rc (124: still running), $(savers) left"
 }
 
 # kill_compositor [SIGNAL]: ends the compositor (SIGTERM by default, SIGKILL
@@ -254,6 +295,19 @@ kill_compositor() {
   SWAYBG_PID=
   # A killed compositor leaves its socket and lock file behind.
   rm -rf "${RUNTIME:?}"/*
+  if [ -n "${X_DISPLAY:-}" ]; then
+    rm -f "/tmp/.X${X_DISPLAY#:}-lock" "/tmp/.X11-unix/X${X_DISPLAY#:}"
+    X_DISPLAY=
+  fi
+}
+
+# find_x_display: the display of sway's Xwayland (XWAYLAND=1), in
+# X_DISPLAY; sway sets DISPLAY for its children once Xwayland is ready.
+find_x_display() {
+  as_client swaymsg exec 'echo $DISPLAY >$XDG_RUNTIME_DIR/display' >/dev/null
+  sleep 0.2
+  X_DISPLAY=$(grep '^:[0-9]*$' "$RUNTIME/display" 2>/dev/null) &&
+    [ -n "$X_DISPLAY" ]
 }
 
 # start_weston [WIDTH HEIGHT [SCALE]]: headless weston (pixman) for the

@@ -55,19 +55,6 @@ X11 &backend() {
 
 } // namespace
 
-uint64_t MonotonicMs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<uint64_t>(t.tv_sec) * 1000u +
-         static_cast<uint64_t>(t.tv_nsec) / 1000000u;
-}
-
-RECT Intersect(const RECT &a, const RECT &b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top),
-              std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-bool Empty(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
-
 bool X11::Open(const char *name) {
   if (x != nullptr) {
     return true; // one display per process

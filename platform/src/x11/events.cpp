@@ -1,7 +1,6 @@
 // Waiting and X events: input becomes the layer's hardware input, exposures
 // are presented again, the ends of foreign parents and the stop signals end
 // previews.
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -12,38 +11,12 @@
 #include "x11.h"
 
 namespace platform::detail::x11 {
-namespace {
-
-// SIGTERM and SIGINT end a preview as its parent's destruction would: the
-// handler only sets the flag and wakes Wait through the pipe.
-volatile std::sig_atomic_t stopRequested = 0;
-int wakePipe[2] = {-1, -1};
-void OnStopSignal(int) {
-  stopRequested = 1;
-  const char byte = 0;
-  const ssize_t written = write(wakePipe[1], &byte, 1);
-  static_cast<void>(written);
-}
-
-} // namespace
-
-bool X11::EndPreviewsOnSignals() {
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
-    return false;
-  }
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  return sigaction(SIGTERM, &action, nullptr) == 0 &&
-         sigaction(SIGINT, &action, nullptr) == 0;
-}
+// SIGTERM and SIGINT end a preview as its parent's destruction would.
+bool X11::EndPreviewsOnSignals() { return CatchStopSignals(); }
 
 void X11::EndPreviewsIfStopped() {
-  if (stopRequested == 0) {
+  if (!TakeStopRequest()) {
     return;
-  }
-  char drain[64];
-  while (read(wakePipe[0], drain, sizeof drain) > 0) {
   }
   std::vector<uintptr_t> parents;
   for (const auto &[window, native] : natives) {
@@ -74,21 +47,14 @@ void X11::Poll() {
 void X11::Wait(std::optional<uint64_t> deadline) {
   ReleaseServer();
   XFlush(x);
-  if (!parentsGone.empty() || XPending(x) > 0 || stopRequested != 0) {
+  if (!parentsGone.empty() || XPending(x) > 0 || StopRequested()) {
     Poll();
     return;
   }
-  int timeout = -1;
-  if (deadline) {
-    const uint64_t now = Now();
-    timeout =
-        *deadline <= now
-            ? 0
-            : static_cast<int>(std::min<uint64_t>(*deadline - now, 1u << 30));
-  }
+  const int timeout = PollTimeout(deadline, Now());
   pollfd descriptors[2] = {{XConnectionNumber(x), POLLIN, 0},
-                           {wakePipe[0], POLLIN, 0}};
-  poll(descriptors, wakePipe[0] >= 0 ? 2 : 1, timeout);
+                           {StopSignalDescriptor(), POLLIN, 0}};
+  poll(descriptors, StopSignalDescriptor() >= 0 ? 2 : 1, timeout);
   // Reading the connection also finds out a server that went away.
   Poll();
 }

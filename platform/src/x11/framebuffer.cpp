@@ -6,6 +6,7 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -115,6 +116,25 @@ void X11::GrabPicture(Window from, const RECT &area) {
   if (source == 0) {
     source = from;
   }
+  const auto unreadable = [&] {
+    if (from == root) {
+      std::fprintf(stderr, "gushmire: the desktop picture cannot be read "
+                           "here (Xwayland?): starting from black\n");
+    }
+  };
+  // Xwayland answers XGetImage on its root with BadMatch, yet MIT-SHM
+  // "reads" it as black without an error: one plain pixel tells which.
+  Trap();
+  XImage *probe = XGetImage(x, source, part.left + dx, part.top + dy, 1, 1,
+                            AllPlanes, ZPixmap);
+  const bool readable = Untrap() && probe != nullptr;
+  if (probe != nullptr) {
+    XDestroyImage(probe);
+  }
+  if (!readable) {
+    unreadable();
+    return;
+  }
   for (int top = part.top; top < part.bottom; top += stripRows) {
     const int rows = std::min(stripRows, static_cast<int>(part.bottom) - top);
     XImage *image = nullptr;
@@ -138,7 +158,16 @@ void X11::GrabPicture(Window from, const RECT &area) {
       if (image != nullptr && image != strip) {
         XDestroyImage(image);
       }
-      return; // an unmapped window has no picture: black stays
+      // An unmapped window has no picture, and under Xwayland the root
+      // has none (BadMatch): all black then, never half a picture.
+      for (int row = part.top; row < top; ++row) {
+        std::fill_n(screen.pixels.data() +
+                        static_cast<std::size_t>(row) * screen.width +
+                        part.left,
+                    width, 0u);
+      }
+      unreadable();
+      return;
     }
     for (int row = 0; row < rows; ++row) {
       uint32_t *out = screen.pixels.data() +

@@ -32,11 +32,6 @@ namespace platform::detail::x11 {
 
 // The last X error of a request since Trap() (0: none).
 extern int lastXError;
-// A clock in milliseconds that never goes back.
-uint64_t MonotonicMs();
-
-RECT Intersect(const RECT &a, const RECT &b);
-bool Empty(const RECT &r);
 
 // One of our windows that has an X window of its own.
 struct Native {

@@ -1,0 +1,38 @@
+// The layer's Wayland backend, for the native program's entry. Only in
+// programs that link gushmire::platform_wayland. No Wayland type is seen
+// here: the backend's own headers stay in platform/src/wayland/.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Exit code of a process whose output went away (unplugged, or gone before
+// the process found it): it ends quietly, since nothing is left to cover.
+constexpr int kWaylandOutputGoneExit = 3;
+
+// Makes the Wayland display ($WAYLAND_DISPLAY, or the connection handed
+// over in $WAYLAND_SOCKET) the screen, clock and input of the layer, with
+// `output` (null: the first one listed) as the screen, at its device
+// pixels. A full-screen window becomes a layer surface on that output (an
+// xdg_toplevel made full screen where there is no layer shell). False when
+// there is no such display; when the output is not there the process ends
+// with kWaylandOutputGoneExit.
+bool OpenWaylandDisplay(const char *output);
+// The stand-in for a root window (0 before OpenWaylandDisplay): a preview
+// in it draws on the output's background layer.
+uintptr_t WaylandRootWindow();
+
+// A second connection that only lists the outputs, for the process that
+// runs one saver per output. False when it cannot connect.
+bool WatchWaylandOutputs();
+// The connection's descriptor, to wait on (-1 before WatchWaylandOutputs).
+int WaylandOutputsDescriptor();
+// Reads what the compositor sent without waiting and gives the names of
+// the outputs there now, in the order they came. False once the
+// connection is gone.
+bool ReadWaylandOutputs(std::vector<std::string> *names);
+
+} // namespace platform

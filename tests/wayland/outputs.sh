@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# gushmire /s and the outputs of headless sway: one saver process per
+# output; an output added while it runs is covered by a saver of its own;
+# a saver whose output is not there ends quietly; one saver killed ends
+# the rest; two started together give one set; the parent killed or
+# stopped ends its savers; the compositor killed ends everything within a
+# second, with no core. (sway 1.7 cannot remove a
+# headless output: `output NAME unplug` came with 1.8, and a disabled
+# output keeps its global.)
+# Usage: outputs.sh GUSHMIRE VPOINTER
+source "$(dirname "$0")/lib.sh"
+skip_unless sway swaybg swaymsg grim python3 convert identify
+GUSHMIRE=$(reachable "$1")
+VPOINTER=$(reachable "$2")
+start_sway
+hold_pointer
+point move 100 100
+
+saver_on() { pgrep -f -- "--screen $1 " >/dev/null; }
+log=$WORK/saver.log
+client_env
+"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
+SAVER=$!
+PIDS+=("$SAVER")
+wait_until 5 eval '[ "$(savers)" -eq 3 ]' && saver_on HEADLESS-1 &&
+  saver_on HEADLESS-2 && pass "one saver per output, under one parent" ||
+  fail "savers: $(pgrep -a -f "$WORK/bin/gushmire")"
+
+# Added at run time: covered at its own size, over the desktop.
+if add_output; then
+  wait_until 5 saver_on "$NEW_OUTPUT" &&
+    pass "$NEW_OUTPUT added at run time gets a saver" ||
+    fail "no saver for $NEW_OUTPUT"
+  red_on_new() {
+    screenshot "$NEW_OUTPUT" "$WORK/new.png" &&
+      [ "$(red_count "$WORK/new.png")" -gt 20 ]
+  }
+  if wait_until 10 red_on_new; then
+    size=$(png_size "$WORK/new.png")
+    share=$(colour_share "$WORK/new.png" "$DESKTOP_COLOR")
+    [ "$share" -gt $((${size%x*} * ${size#*x} * 9 / 10)) ] &&
+      pass "$NEW_OUTPUT ($size) shows splats over the desktop" ||
+      fail "$NEW_OUTPUT: only $share pixels of the desktop"
+  else
+    fail "nothing drawn on $NEW_OUTPUT"
+  fi
+  grep -q "gushmire:" "$log" && fail "messages: $(grep "gushmire:" "$log")"
+else
+  fail "no output added"
+fi
+
+# One saver fails (killed): the parent ends the others and says so in its
+# code, 128 + the signal.
+kill -KILL "$(pgrep -f -- "--screen HEADLESS-2 ")"
+ends_with "a saver killed: the others end too" "$SAVER" 3 137
+
+# From here on every output has a saver, and the parent is one more.
+full=$(($(output_names | wc -l) + 1))
+
+# Two started together, three times: one set of savers; the other start
+# exits 0 at once. The parent killed outright takes its savers with it.
+for run in 1 2 3; do
+  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+  one=$!
+  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+  two=$!
+  PIDS+=("$one" "$two")
+  wait_until 5 eval '[ "$(savers)" -ge "$full" ]'
+  sleep 0.5
+  if running "$one"; then kept=$one gave=$two; else kept=$two gave=$one; fi
+  wait "$gave"
+  rc=$?
+  [ "$rc" -eq 0 ] && [ "$(savers)" -eq "$full" ] && running "$kept" ||
+    fail "run $run: the one that gave way exited $rc, $(savers) savers"
+  kill -KILL "$kept"
+  wait_until 2 eval '[ "$(savers)" -eq 0 ]' ||
+    fail "run $run: $(savers) savers outlive their killed parent"
+done
+[ "$FAILURES" -eq 0 ] &&
+  pass "two started together: one set of savers each time, gone with their parent"
+
+# SIGTERM ends the parent and every saver, with 0.
+"${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
+SAVER=$!
+PIDS+=("$SAVER")
+wait_until 5 eval '[ "$(savers)" -eq "$full" ]'
+kill -TERM "$SAVER"
+ends_with "SIGTERM ends every saver" "$SAVER" 3 0
+
+# A saver for an output that is not (or no longer) there ends quietly.
+as_client "$GUSHMIRE" --screen HEADLESS-9 /s >"$WORK/gone.log" 2>&1
+rc=$?
+[ "$rc" -eq 3 ] && [ ! -s "$WORK/gone.log" ] &&
+  pass "a saver for a missing output ends quietly with 3" ||
+  fail "missing output: exit $rc, $(cat "$WORK/gone.log")"
+
+# The compositor killed like a crash: every saver ends within a second,
+# with a non-zero code and no core.
+"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
+SAVER=$!
+PIDS+=("$SAVER")
+# Every saver connected and showing, not just started.
+wait_until 10 eval '[ "$(grep -c "get_layer_surface" "$log")" -eq $((full - 1)) ]' ||
+  fail "not restarted: $(grep -c get_layer_surface "$log") layer surfaces"
+kill_compositor KILL
+if wait_until 1.5 eval "! running $SAVER"; then
+  wait "$SAVER"
+  rc=$?
+  [ "$rc" -ne 0 ] && [ "$rc" -lt 128 ] &&
+    pass "compositor killed: ends within a second with $rc" ||
+    fail "compositor killed: exit $rc"
+  wait_until 1 eval '[ "$(savers)" -eq 0 ]' &&
+    pass "compositor killed: no saver left" ||
+    fail "compositor killed: $(savers) savers left"
+  grep -q "Wayland display went away" "$log" && pass "says why" ||
+    fail "no message: $(grep gushmire: "$log")"
+else
+  fail "still running a second after the compositor died"
+fi
+finish
