@@ -16,7 +16,9 @@ start_sway
 hold_pointer
 point move 100 100
 
-saver_on() { pgrep -f -- "--screen $1 " >/dev/null; }
+# Only this test's savers: other tests run theirs at the same time.
+saver_of() { pgrep -f -- "$WORK/bin/gushmire .*--screen $1 "; }
+saver_on() { saver_of "$1" >/dev/null; }
 log=$WORK/saver.log
 client_env
 "${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
@@ -51,7 +53,7 @@ fi
 
 # One saver fails (killed): the parent ends the others and says so in its
 # code, 128 + the signal.
-kill -KILL "$(pgrep -f -- "--screen HEADLESS-2 ")"
+kill -KILL "$(saver_of HEADLESS-2)"
 ends_with "a saver killed: the others end too" "$SAVER" 3 137
 
 # From here on every output has a saver, and the parent is one more.
