@@ -82,10 +82,6 @@ TEST(HackOptions, HelpAndVersionEndAtOnceAndMistakesExitWithUsage) {
             std::string::npos);
 }
 
-} // namespace
-
-namespace {
-
 // The environment of one case: name=value pairs, the rest unset.
 std::map<std::string, std::string> environment;
 const char *Lookup(const char *name) {
@@ -93,60 +89,55 @@ const char *Lookup(const char *name) {
   return found != environment.end() ? found->second.c_str() : nullptr;
 }
 
+constexpr DisplaySystem System(const char *name, const char *first,
+                               const char *second, bool takesWindowIds,
+                               const char *handedOver) {
+  DisplaySystem system{};
+  system.name = name;
+  system.variables[0] = first;
+  system.variables[1] = second;
+  system.takesWindowIds = takesWindowIds;
+  system.handedOver = handedOver;
+  return system;
+}
 constexpr DisplaySystem kSystems[] = {
-    {"wayland",
-     {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"},
-     "",
-     "",
-     false,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     3,
-     "WAYLAND_SOCKET"},
-    {"x11",
-     {"DISPLAY", nullptr},
-     "",
-     "",
-     true,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     0,
-     nullptr},
+    System("wayland", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", false,
+           "WAYLAND_SOCKET"),
+    System("x11", "DISPLAY", nullptr, true, nullptr),
 };
 
-const char *Chosen(std::map<std::string, std::string> env,
-                   const char *forced = nullptr, bool namesWindow = false) {
-  environment = std::move(env);
-  const DisplaySystem *system =
-      ChooseDisplay(kSystems, forced, namesWindow, Lookup);
-  return system != nullptr ? system->name : "none";
-}
-
 TEST(DisplayChoice, WaylandWinsOverXwaylandUnlessAnXWindowIsNamed) {
-  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}}), "x11");
-  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}),
-               "wayland");
-  EXPECT_STREQ(Chosen({{"WAYLAND_SOCKET", "5"}}), "wayland");
-  // Empty counts as unset.
-  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", ""}}), "x11");
-  EXPECT_STREQ(Chosen({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}), "none");
-  EXPECT_STREQ(Chosen({}), "none");
-  // /p, -window-id or $XSCREENSAVER_WINDOW: an X window, so X11 or nothing.
-  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}},
-                      nullptr, true),
-               "x11");
-  EXPECT_STREQ(Chosen({{"WAYLAND_DISPLAY", "wayland-1"}}, nullptr, true),
-               "none");
-  // --backend decides, whatever is set; an unknown name finds nothing.
-  EXPECT_STREQ(Chosen({{"WAYLAND_DISPLAY", "wayland-1"}}, "x11"), "x11");
-  EXPECT_STREQ(Chosen({}, "wayland"), "wayland");
-  EXPECT_STREQ(Chosen({{"DISPLAY", ":0"}}, "mir"), "none");
+  const std::map<std::string, std::string> x{{"DISPLAY", ":0"}},
+      wl{{"WAYLAND_DISPLAY", "wayland-1"}},
+      both{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}};
+  struct Case {
+    std::map<std::string, std::string> env;
+    const char *forced;
+    bool namesWindow; // /p, -window-id or $XSCREENSAVER_WINDOW
+    const char *chosen;
+  } const cases[] = {
+      {x, nullptr, false, "x11"},
+      {both, nullptr, false, "wayland"},
+      {{{"WAYLAND_SOCKET", "5"}}, nullptr, false, "wayland"},
+      // Empty counts as unset.
+      {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", ""}}, nullptr, false, "x11"},
+      {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, nullptr, false, "none"},
+      {{}, nullptr, false, "none"},
+      // An X window: X11 or nothing.
+      {both, nullptr, true, "x11"},
+      {wl, nullptr, true, "none"},
+      // --backend decides, whatever is set; an unknown name finds nothing.
+      {wl, "x11", false, "x11"},
+      {{}, "wayland", false, "wayland"},
+      {x, "mir", false, "none"},
+  };
+  for (const Case &c : cases) {
+    environment = c.env;
+    const DisplaySystem *system =
+        ChooseDisplay(kSystems, c.forced, c.namesWindow, Lookup);
+    EXPECT_STREQ(system != nullptr ? system->name : "none", c.chosen)
+        << (c.forced != nullptr ? c.forced : "") << c.namesWindow;
+  }
 }
 
 // What was taken, copied out of the arguments (which end with the call).

@@ -12,20 +12,32 @@
 
 namespace {
 
-bool Parse(const std::string &line, const RunLimits &limits, RunOptions &run,
+// The words of `line`, after the tool's name; they live as long as `line`.
+std::vector<const char *> Words(std::string &line) {
+  std::vector<const char *> argv{"tool"};
+  for (char *word = line.data(); *word != '\0';) {
+    argv.push_back(word);
+    while (*word != '\0' && *word != ' ') {
+      ++word;
+    }
+    if (*word == ' ') {
+      *word++ = '\0';
+    }
+  }
+  return argv;
+}
+
+bool Parse(std::string line, const RunLimits &limits, RunOptions &run,
            const ExtraOption &extra = nullptr) {
-  std::vector<std::string> words{"tool"};
-  for (std::size_t at = 0; at < line.size();) {
-    const std::size_t space = line.find(' ', at);
-    words.push_back(line.substr(at, space - at));
-    at = space == std::string::npos ? line.size() : space + 1;
-  }
-  std::vector<const char *> argv;
-  for (const std::string &word : words) {
-    argv.push_back(word.c_str());
-  }
+  const std::vector<const char *> argv = Words(line);
   return ParseRunArguments(static_cast<int>(argv.size()), argv.data(), limits,
                            run, extra);
+}
+
+bool ParseRender(std::string line, RenderOptions &options) {
+  const std::vector<const char *> argv = Words(line);
+  return ParseRenderArguments(static_cast<int>(argv.size()), argv.data(),
+                              options);
 }
 
 TEST(RunOptions, EachToolsLimitsAndNothingMalformed) {
@@ -72,31 +84,17 @@ TEST(RunOptions, ToolsOwnOptionsComeWithTheirValues) {
                                             "--gif=a"}));
 
   RenderOptions options;
-  const char *const argv[] = {"gushmire-render",
-                              "--gif-every",
-                              "3",
-                              "--seed",
-                              "9",
-                              "--size",
-                              "4x4",
-                              "--gif",
-                              "g.gif",
-                              "--steps",
-                              "6",
-                              "--png-at",
-                              "6,0"};
-  ASSERT_TRUE(ParseRenderArguments(13, argv, options));
+  ASSERT_TRUE(ParseRender("--gif-every 3 --seed 9 --size 4x4 --gif g.gif "
+                          "--steps 6 --png-at 6,0",
+                          options));
   EXPECT_EQ(options.seed, 9u);
   EXPECT_EQ(options.gifEvery, 3);
   EXPECT_EQ(options.pngAt, (std::vector<long>{0, 6}));
   // A snapshot past the last step, and GIF options without a GIF.
-  const char *const late[] = {"r",       "--seed", "1",        "--size", "4x4",
-                              "--steps", "5",      "--png-at", "6"};
-  EXPECT_FALSE(ParseRenderArguments(9, late, options));
-  const char *const lone[] = {"r",      "--seed",      "1",
-                              "--size", "4x4",         "--steps",
-                              "5",      "--gif-scale", "0.5"};
-  EXPECT_FALSE(ParseRenderArguments(9, lone, options));
+  EXPECT_FALSE(
+      ParseRender("--seed 1 --size 4x4 --steps 5 --png-at 6", options));
+  EXPECT_FALSE(
+      ParseRender("--seed 1 --size 4x4 --steps 5 --gif-scale 0.5", options));
 }
 
 } // namespace

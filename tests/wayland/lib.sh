@@ -136,15 +136,6 @@ output_names() {
 import json, sys
 for o in json.load(sys.stdin): print(o["name"])'
 }
-# output_info NAME: "X Y WIDTH HEIGHT SCALE" of its logical box.
-output_info() {
-  as_client swaymsg -r -t get_outputs 2>/dev/null | python3 -c '
-import json, sys
-for o in json.load(sys.stdin):
-    if o["name"] == sys.argv[1]:
-        r = o["rect"]
-        print(r["x"], r["y"], r["width"], r["height"], o["scale"])' "$1"
-}
 output_count_is() { [ "$(output_names | wc -l)" -eq "$1" ]; }
 
 # launch LOG COMMAND...: starts the compositor as the compositor's user; sets
