@@ -3,13 +3,7 @@
 set -u
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-finish() {
-  [ "$failures" -eq 0 ] && echo "all passed" || echo "$failures failed"
-  exit $((failures > 0))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../report.sh"
 
 # copy_source SOURCE DEST: the files git knows of, or would (build trees and
 # other ignored files stay behind).

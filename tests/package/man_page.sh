@@ -3,8 +3,7 @@
 set -u
 page=$1
 gushmire=$2
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../report.sh"
 
 warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$page" 2>&1)
 [ -z "$warnings" ] && echo "ok: groff finds nothing to warn about" ||
@@ -20,4 +19,4 @@ done
 for section in "EXIT STATUS" "HACK OPTIONS" "INSTALLING" "SIGNALS"; do
   grep -q "^$section" <<<"$text" || fail "no $section section"
 done
-exit $((failures > 0))
+exit $((FAILURES > 0))

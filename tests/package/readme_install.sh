@@ -98,5 +98,5 @@ for f in "${files[@]}" /usr/share/doc/gushmire; do
 done
 dpkg-query -W -f='${Status}' gushmire 2>/dev/null | grep -q "ok installed" &&
   fail "still listed as installed"
-[ "$failures" -eq 0 ] && pass "purged, nothing left"
+[ "$FAILURES" -eq 0 ] && pass "purged, nothing left"
 finish

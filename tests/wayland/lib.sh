@@ -6,7 +6,7 @@
 set -u
 WORK=$(mktemp -d)
 PIDS=()
-FAILURES=0
+source "$(dirname "${BASH_SOURCE[0]}")/../report.sh"
 COMPOSITOR_PID=
 LAUNCHER_PID=
 SWAYBG_PID=
@@ -25,15 +25,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  FAILURES=$((FAILURES + 1))
-}
-pass() { echo "ok: $*"; }
-finish() {
-  [ "$FAILURES" -eq 0 ] && echo "all passed" || echo "$FAILURES failed"
-  exit $((FAILURES > 0))
-}
 
 # skip_unless PROGRAM...: the test cannot run here; says so and passes.
 skip_unless() {

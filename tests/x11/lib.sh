@@ -6,7 +6,7 @@ GUSHMIRE=$1
 XPROBE=$2
 WORK=$(mktemp -d)
 PIDS=()
-FAILURES=0
+source "$(dirname "${BASH_SOURCE[0]}")/../report.sh"
 XVFB_PID=
 
 cleanup() {
@@ -21,15 +21,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  FAILURES=$((FAILURES + 1))
-}
-pass() { echo "ok: $*"; }
-finish() {
-  [ "$FAILURES" -eq 0 ] && echo "all passed" || echo "$FAILURES failed"
-  exit $((FAILURES > 0))
-}
 
 # start_xvfb WIDTHxHEIGHTxDEPTH [SERVER ARGS...]: a new server on a free
 # display.
