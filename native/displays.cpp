@@ -4,6 +4,8 @@
 // desktop cannot be read.
 #include "displays.h"
 
+#include <cstdio>
+
 #ifdef GUSHMIRE_HAVE_WAYLAND
 #include "layer_wayland.h"
 #endif
@@ -11,7 +13,13 @@
 
 namespace {
 
-bool OpenX11(const char *) { return platform::OpenX11Display(nullptr); }
+bool OpenX11(const char *monitor) {
+  if (monitor != nullptr && !platform::IsX11MonitorKey(monitor)) {
+    std::fprintf(stderr, "gushmire: \"%s\" names no monitor\n", monitor);
+    return false;
+  }
+  return platform::OpenX11Display(nullptr, monitor);
+}
 
 constexpr DisplaySystem kSystems[] = {
 #ifdef GUSHMIRE_HAVE_WAYLAND
@@ -27,7 +35,9 @@ constexpr DisplaySystem kSystems[] = {
      platform::WaylandOutputsDescriptor,
      platform::ReadWaylandOutputs,
      platform::kWaylandOutputGoneExit,
-     "WAYLAND_SOCKET"},
+     "WAYLAND_SOCKET",
+     true,
+     nullptr},
 #endif
     {"x11",
      {"DISPLAY", nullptr},
@@ -36,11 +46,13 @@ constexpr DisplaySystem kSystems[] = {
      true,
      OpenX11,
      platform::X11RootWindow,
+     platform::WatchX11Monitors,
+     platform::X11MonitorsDescriptor,
+     platform::ReadX11Monitors,
+     -1, // none: the parent ends a saver whose monitor went
      nullptr,
-     nullptr,
-     nullptr,
-     0,
-     nullptr},
+     false,
+     platform::RaiseX11Savers},
 };
 
 } // namespace

@@ -30,11 +30,17 @@ struct DisplaySystem {
   bool (*watchScreens)();
   int (*screensDescriptor)();
   bool (*readScreens)(std::vector<std::string> *names);
-  // The exit code of a process whose screen went away.
+  // The exit code of a process whose screen went away (-1: none).
   int screenGoneExit;
   // Set when the connection was handed over to this one process (so it
   // cannot be shared with others); null for none.
   const char *handedOver;
+  // Whether the root hack (-root) runs once per screen too; X11's root is
+  // one window across every monitor.
+  bool rootEveryScreen;
+  // What a second start of the full-screen saver does to the one running
+  // (null: nothing).
+  void (*raiseRunning)();
 };
 
 // In the order they are tried.

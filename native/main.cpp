@@ -3,7 +3,8 @@
 // screen. It also runs the way XScreenSaver and xsecurelock run their
 // hacks: inside a window they name, or on the root, until a signal or the
 // window's end stops it. On a display of several screens (Wayland's
-// outputs) the full-screen saver and the root hack run once per screen.
+// outputs, X11's monitors) the full-screen saver runs once per screen, and
+// on Wayland the root hack too.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -78,7 +79,8 @@ int main(int argc, char **argv) {
     NoDisplay(entry.backend, namesWindow);
     return entry.backend != nullptr ? kUsageExit : kNoDisplayExit;
   }
-  const bool everyScreen = letter == 's' || (hack.on && hack.window == 0);
+  const bool everyScreen = letter == 's' || (hack.on && hack.window == 0 &&
+                                             display->rootEveryScreen);
   if (display->watchScreens != nullptr && entry.screen == nullptr &&
       everyScreen &&
       (display->handedOver == nullptr ||

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -141,6 +142,9 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
                  bool single) {
   const int claim = single ? Claim(system) : -2;
   if (claim == -1) {
+    if (system.raiseRunning != nullptr) {
+      system.raiseRunning();
+    }
     return 0; // one runs already
   }
   if (!system.watchScreens()) {
@@ -161,6 +165,7 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
   sigaction(SIGCHLD, &action, nullptr);
 
   std::map<pid_t, std::string> children;
+  std::set<pid_t> retired; // ended by us: their screen went
   std::vector<std::string> known, now;
   std::map<std::string, uint64_t> due; // screens waiting to start, and when
   bool first = true;
@@ -193,6 +198,13 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     }
     first = false;
     known = now;
+    // A screen no longer listed leaves nothing to cover.
+    for (const auto &[pid, screen] : children) {
+      if (std::find(now.begin(), now.end(), screen) == now.end() &&
+          retired.insert(pid).second) {
+        kill(pid, SIGTERM);
+      }
+    }
     for (auto next = due.begin(); next != due.end();) {
       const bool listed =
           std::find(now.begin(), now.end(), next->first) != now.end();
@@ -214,7 +226,9 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
       children.erase(pid);
       // A screen that went away leaves nothing to cover; any other end
       // (input, an error) ends the saver on every screen.
-      if (!WIFEXITED(status) || WEXITSTATUS(status) != system.screenGoneExit) {
+      if (retired.erase(pid) == 0 &&
+          (!WIFEXITED(status) ||
+           WEXITSTATUS(status) != system.screenGoneExit)) {
         code = CodeOf(status);
       }
     }

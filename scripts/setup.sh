@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev libxext-dev libxfixes-dev libxtst-dev x11-utils libpng-dev libgif-dev libfreetype-dev fonts-dejavu-core
+  libx11-dev libxext-dev libxrandr-dev libxfixes-dev libxtst-dev x11-utils libpng-dev libgif-dev libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool imagemagick
   clang-format python3

@@ -7,59 +7,15 @@
 # coordinates: the primary, 800x600 at (0, 0), and a 640x480 monitor left
 # of it at (-640, 0); the virtual screen is (-640, 0) 1440x600.
 #
-# Which server: Xorg with the dummy video driver (xserver-xorg-video-dummy
-# 0.4). Wine 8's X11 driver takes its monitors from the RandR 1.4 CRTCs of
-# the connected outputs; the dummy driver has sixteen RandR outputs, each
-# with a CRTC, and `xrandr --addmode` plus `--output ... --mode` connects a
-# second one. Xvfb has one CRTC: `xrandr --setmonitor` adds a RandR 1.5
-# monitor that Wine never reads, and Xvfb's +xinerama puts every screen at
-# (0, 0).
+# The server: Xorg with the dummy driver (../x_servers.sh). Wine 8's X11
+# driver takes its monitors from the RandR 1.4 CRTCs of the connected
+# outputs, and that server has a CRTC for each output.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 two_monitors_started=""
 
 two_monitors_start() {
   local dir="$1"
-  command -v Xorg >/dev/null &&
-    [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
-    echo "two-monitors: Xorg or its dummy driver is missing" \
-      "(run scripts/setup.sh)" >&2
-    return 1
-  }
-  mkdir -p "$dir/xorg.conf.d"
-  cat >"$dir/xorg.conf" <<'EOF'
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "AutoEnableDevices" "false"
-EndSection
-Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 1440 600
-  EndSubSection
-EndSection
-EOF
-  xorg() { # exec: see wine-env-start.sh
-    exec Xorg "$1" -config "$dir/xorg.conf" -configdir "$dir/xorg.conf.d" \
-      -noreset -nolisten tcp -logfile "$dir/xorg.log"
-  }
-  start_x_server 190 289 "$dir/xorg.out" xorg || {
-    echo "two-monitors: Xorg did not come up (see $dir/xorg.log)" >&2
-    return 1
-  }
+  start_xorg_dummy "$dir" 1440 600 190 289 || return 1
   local pid="$x_pid" display="$x_display"
   two_monitors_started="$pid $dir"
   export DISPLAY="$display"

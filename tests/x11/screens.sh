@@ -1,10 +1,11 @@
 # Screens of every kind: depths 8 (PseudoColor), 16, 24 and sizes from
-# 160x120 to 3840x2160, and a server without MIT-SHM. Each full-screen run
+# 160x120 to 3840x2160, and servers without MIT-SHM or without RandR (the
+# whole screen is then the one monitor). Each full-screen run
 # starts from the desktop, shows the animation over part of it and ends on a
 # key.
 source "$(dirname "$0")/lib.sh"
 for kind in 160x120x24 640x480x16 640x480x8 1024x768x24 3840x2160x24 \
-  "800x600x24 -extension MIT-SHM"; do
+  "800x600x24 -extension MIT-SHM" "640x480x24 -extension RANDR"; do
   screen=${kind%% *}
   # shellcheck disable=SC2086 # the server arguments split on purpose
   start_xvfb $kind

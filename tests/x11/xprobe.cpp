@@ -59,15 +59,25 @@ std::vector<unsigned long> InstalledColours(const XWindowAttributes &a) {
   return colours;
 }
 
-std::vector<unsigned long> Pixels(Window window, int *width, int *height) {
+// A window, or part of one (the root's part a monitor shows).
+struct Target {
+  Window window = 0;
+  int left = 0, top = 0, width = 0, height = 0; // width 0: all of it
+};
+
+std::vector<unsigned long> Pixels(Target target, int *width, int *height) {
   XWindowAttributes a{};
-  if (!XGetWindowAttributes(x, window, &a)) {
+  if (!XGetWindowAttributes(x, target.window, &a)) {
     return {};
   }
+  if (target.width > 0) {
+    a.width = target.width;
+    a.height = target.height;
+  }
   const std::vector<unsigned long> colours = InstalledColours(a);
-  XImage *image =
-      XGetImage(x, window, 0, 0, static_cast<unsigned>(a.width),
-                static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  XImage *image = XGetImage(
+      x, target.window, target.left, target.top, static_cast<unsigned>(a.width),
+      static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
   if (image == nullptr) {
     return {};
   }
@@ -112,9 +122,9 @@ std::vector<unsigned long> Load(const char *file) {
 }
 
 // Pixels that differ from the saved picture; -1 when sizes differ.
-long Changed(Window window, const std::vector<unsigned long> &before) {
+long Changed(Target target, const std::vector<unsigned long> &before) {
   int width = 0, height = 0;
-  const std::vector<unsigned long> now = Pixels(window, &width, &height);
+  const std::vector<unsigned long> now = Pixels(target, &width, &height);
   if (now.size() != before.size() || now.empty()) {
     return -1;
   }
@@ -214,11 +224,15 @@ int main(int argc, char **argv) {
     Desktop();
     return 0;
   }
-  // The screen, or the window ID, as now; the saved pictures are compared
-  // by the number of pixels that differ.
+  // The screen, the window ID, or the screen's part WxH+X+Y, as now; the
+  // saved pictures are compared by the number of pixels that differ.
   const auto target = [&](int at) {
-    return argc > at ? static_cast<Window>(std::strtoul(argv[at], nullptr, 10))
-                     : root;
+    Target part{root};
+    if (argc > at && std::sscanf(argv[at], "%dx%d+%d+%d", &part.width,
+                                 &part.height, &part.left, &part.top) != 4) {
+      part = Target{static_cast<Window>(std::strtoul(argv[at], nullptr, 10))};
+    }
+    return part;
   };
   if (command == "snap" && (argc == 3 || argc == 4)) {
     int width = 0, height = 0;

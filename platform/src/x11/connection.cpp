@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "layer_x11.h"
+#include "monitor_list.h"
 #include "x11.h"
 
 namespace platform::detail::x11 {
@@ -55,7 +56,7 @@ X11 &backend() {
 
 } // namespace
 
-bool X11::Open(const char *name) {
+bool X11::Open(const char *name, const RECT *monitor) {
   if (x != nullptr) {
     return true; // one display per process
   }
@@ -81,6 +82,18 @@ bool X11::Open(const char *name) {
   screen.width = std::clamp(XDisplayWidth(x, screenNumber), 1, kMaxDisplaySide);
   screen.height =
       std::clamp(XDisplayHeight(x, screenNumber), 1, kMaxDisplaySide);
+  if (monitor != nullptr) {
+    // What the monitor shows of the screen; all of it if that is nothing
+    // (the layout changed since the key was read: the saver is replaced).
+    const RECT part =
+        Intersect(*monitor, RECT{0, 0, screen.width, screen.height});
+    if (!Empty(part)) {
+      offset = POINT{part.left, part.top};
+      screen.width = part.right - part.left;
+      screen.height = part.bottom - part.top;
+    }
+    group = static_cast<long>(getppid());
+  }
   screen.bitsPerPixel = depth <= 8 ? 8 : depth <= 16 ? 16 : 32;
   const std::size_t count = static_cast<std::size_t>(screen.width) *
                             static_cast<std::size_t>(screen.height);
@@ -110,9 +123,19 @@ bool X11::Open(const char *name) {
 
 namespace platform {
 
-bool OpenX11Display(const char *name) {
+bool IsX11MonitorKey(const char *monitor) {
+  detail::x11::MonitorArea area;
+  return detail::x11::ParseMonitorKey(monitor, &area);
+}
+
+bool OpenX11Display(const char *name, const char *monitor) {
+  detail::x11::MonitorArea area;
+  if (monitor != nullptr && !detail::x11::ParseMonitorKey(monitor, &area)) {
+    return false;
+  }
+  const RECT part{area.x, area.y, area.x + area.width, area.y + area.height};
   detail::x11::X11 &x11 = detail::x11::backend();
-  if (!x11.Open(name)) {
+  if (!x11.Open(name, monitor != nullptr ? &part : nullptr)) {
     return false;
   }
   detail::UseBackend(&x11);

@@ -31,6 +31,9 @@ void X11::EndPreviewsIfStopped() {
 
 void X11::Poll() {
   ReleaseServer();
+  if (running && (!keyboardHeld || !pointerHeld) && Now() >= nextGrab) {
+    Grab();
+  }
   EndPreviewsIfStopped();
   while (!parentsGone.empty()) {
     const uintptr_t gone = parentsGone.back();
@@ -107,7 +110,8 @@ void X11::Handle(XEvent &event) {
   }
   case ButtonPress:
   case ButtonRelease: {
-    lastCursor = POINT{event.xbutton.x_root, event.xbutton.y_root};
+    lastCursor =
+        POINT{event.xbutton.x_root - offset.x, event.xbutton.y_root - offset.y};
     static constexpr UINT kButtons[4] = {0, VK_LBUTTON, VK_MBUTTON, VK_RBUTTON};
     if (event.xbutton.button >= 1 && event.xbutton.button <= 3) {
       QueueButton(kButtons[event.xbutton.button], event.type == ButtonPress);
@@ -115,8 +119,9 @@ void X11::Handle(XEvent &event) {
     break;
   }
   case MotionNotify:
-    lastCursor = POINT{event.xmotion.x_root, event.xmotion.y_root};
-    QueueCursorMove(event.xmotion.x_root, event.xmotion.y_root);
+    lastCursor =
+        POINT{event.xmotion.x_root - offset.x, event.xmotion.y_root - offset.y};
+    QueueCursorMove(lastCursor.x, lastCursor.y);
     break;
   default:
     break;

@@ -110,6 +110,12 @@ uintptr_t X11::FindForeign(const char *className, const char *title) {
     if (NativeById(candidate, &ours) != nullptr) {
       continue;
     }
+    // The saver of another monitor, started along with us, is no other
+    // saver already running.
+    if (group != 0 && IdProperty(candidate, kScreensProperty, XA_CARDINAL) ==
+                          static_cast<XID>(group)) {
+      continue;
+    }
     bool matches = true;
     if (className != nullptr) {
       XClassHint hint{};

@@ -111,7 +111,9 @@ void X11::GrabPicture(Window from, const RECT &area) {
     return;
   }
   const int width = part.right - part.left;
-  int dx = 0, dy = 0;
+  // The root is read where our monitor shows it.
+  int dx = from == root ? offset.x : 0;
+  int dy = from == root ? offset.y : 0;
   Drawable source = Screenshot(from, part, &dx, &dy);
   if (source == 0) {
     source = from;

@@ -15,7 +15,7 @@ POINT X11::CursorPosition() {
   unsigned buttons = 0;
   if (XQueryPointer(x, root, &rootBack, &child, &rootX, &rootY, &winX, &winY,
                     &buttons)) {
-    lastCursor = POINT{rootX, rootY};
+    lastCursor = POINT{rootX - offset.x, rootY - offset.y};
   }
   return lastCursor;
 }
@@ -44,7 +44,10 @@ void X11::ShowCursor(bool shown) {
 
 // The running state holds keyboard and pointer, so no other program takes
 // input while the saver asks for its password. Another client may hold a
-// grab for a moment (a menu, a drag): retry for up to a second.
+// grab for a moment (a menu, a drag): retry for up to a second. Of the
+// savers of several monitors one gets the grabs, and with them the input
+// over every monitor; the others try again every half second, so one of
+// them takes over should its monitor go.
 void X11::SetScreenSaverRunning(bool on) {
   if (on == running) {
     return;
@@ -54,29 +57,37 @@ void X11::SetScreenSaverRunning(bool on) {
     XUngrabKeyboard(x, CurrentTime);
     XUngrabPointer(x, CurrentTime);
     XFlush(x);
+    keyboardHeld = pointerHeld = false;
     return;
   }
-  bool keyboard = false;
-  bool pointer = false;
-  for (int attempt = 0; attempt < 20 && !(keyboard && pointer); ++attempt) {
+  const int attempts = group != 0 ? 1 : 20;
+  for (int attempt = 0; attempt < attempts; ++attempt) {
     if (attempt > 0) {
       const timespec pause{0, 50 * 1000 * 1000};
       nanosleep(&pause, nullptr);
     }
-    keyboard =
-        keyboard || XGrabKeyboard(x, root, True, GrabModeAsync, GrabModeAsync,
-                                  CurrentTime) == GrabSuccess;
-    pointer =
-        pointer ||
-        XGrabPointer(x, root, True,
-                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                     GrabModeAsync, GrabModeAsync, None,
-                     cursorHidden ? blank : None, CurrentTime) == GrabSuccess;
+    Grab();
+    if (keyboardHeld && pointerHeld) {
+      return;
+    }
   }
-  if (!keyboard || !pointer) {
+  if (group == 0) {
     std::fprintf(stderr, "gushmire: could not grab the %s\n",
-                 !keyboard ? "keyboard" : "pointer");
+                 !keyboardHeld ? "keyboard" : "pointer");
   }
+}
+
+void X11::Grab() {
+  nextGrab = Now() + 500;
+  keyboardHeld =
+      keyboardHeld || XGrabKeyboard(x, root, True, GrabModeAsync, GrabModeAsync,
+                                    CurrentTime) == GrabSuccess;
+  pointerHeld =
+      pointerHeld ||
+      XGrabPointer(x, root, True,
+                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                   GrabModeAsync, GrabModeAsync, None,
+                   cursorHidden ? blank : None, CurrentTime) == GrabSuccess;
 }
 
 } // namespace platform::detail::x11

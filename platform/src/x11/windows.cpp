@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "x11.h"
+// After the layer's headers, as in x11.h.
+#include <X11/Xatom.h>
 
 namespace platform::detail::x11 {
 
@@ -41,10 +43,17 @@ void X11::CreateNative(uintptr_t window, const NativeWindow &how) {
       std::clamp<long>(area.right - area.left, 1, kMaxDisplaySide));
   const auto height = static_cast<unsigned>(
       std::clamp<long>(area.bottom - area.top, 1, kMaxDisplaySide));
+  const POINT shift = topLevel ? offset : POINT{0, 0};
   Trap();
-  const Window id = XCreateWindow(
-      x, topLevel ? root : static_cast<Window>(how.parent), area.left, area.top,
-      width, height, 0, depth, InputOutput, visual, mask, &attributes);
+  const Window id =
+      XCreateWindow(x, topLevel ? root : static_cast<Window>(how.parent),
+                    area.left + shift.x, area.top + shift.y, width, height, 0,
+                    depth, InputOutput, visual, mask, &attributes);
+  if (topLevel && group != 0) {
+    XChangeProperty(x, id, XInternAtom(x, kScreensProperty, False), XA_CARDINAL,
+                    32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(&group), 1);
+  }
   if (!topLevel) {
     // We learn of the parent's end through its DestroyNotify.
     XSelectInput(x, static_cast<Window>(how.parent), StructureNotifyMask);
@@ -105,8 +114,8 @@ void X11::ManageDialog(uintptr_t window, uintptr_t transientFor) {
   XSizeHints *hints = XAllocSizeHints();
   if (hints != nullptr) {
     hints->flags = USPosition | PPosition | PMinSize | PMaxSize;
-    hints->x = area.left;
-    hints->y = area.top;
+    hints->x = area.left + offset.x;
+    hints->y = area.top + offset.y;
     hints->min_width = hints->max_width =
         std::max(1, static_cast<int>(area.right - area.left));
     hints->min_height = hints->max_height =

@@ -15,6 +15,11 @@
 //   events.cpp       waiting, X events, the stop signals' pipe
 //   grabs.cpp        the running state's grabs and the cursor
 //   keys.cpp         key symbols to virtual keys
+//   monitors.cpp     the monitors, for the process that runs one saver each
+//
+// A saver run for one monitor sees that monitor as its whole screen, its
+// corner at (0, 0): what it shows and reads on the root, and the pointer,
+// are moved by the monitor's place (`offset`).
 #pragma once
 
 #include <array>
@@ -33,6 +38,12 @@ namespace platform::detail::x11 {
 // The last X error of a request since Trap() (0: none).
 extern int lastXError;
 
+// The top-level windows of a saver run for one monitor carry this property,
+// holding the pid of the process that started the savers of all monitors:
+// they are not taken for another saver already running, and a second start
+// raises them.
+constexpr const char *kScreensProperty = "_GUSHMIRE_SCREENS";
+
 // One of our windows that has an X window of its own.
 struct Native {
   Window id = 0;
@@ -44,7 +55,8 @@ struct Native {
 
 class X11 final : public Backend {
 public:
-  bool Open(const char *name);
+  // `monitor`: null for the whole screen, else the part of the root shown.
+  bool Open(const char *name, const RECT *monitor);
   uintptr_t Root() const { return root; }
 
   Display &Screen() override { return screen; }
@@ -108,6 +120,8 @@ private:
   // events.cpp
   void Handle(XEvent &event);
   void EndPreviewsIfStopped();
+  // grabs.cpp: tries for whatever grab is not held yet.
+  void Grab();
 
   ::Display *x = nullptr;
   int screenNumber = 0;
@@ -115,6 +129,8 @@ private:
   Visual *visual = nullptr;
   int depth = 0;
   bool serverHeld = false;
+  POINT offset{0, 0}; // the monitor's corner on the root
+  long group = 0;     // kScreensProperty's value; 0 for the whole screen
 
   // The visual's colours (colours.cpp).
   bool pseudoColour = false;
@@ -129,6 +145,9 @@ private:
   Cursor blank = 0;
   bool cursorHidden = false;
   bool running = false;
+  bool keyboardHeld = false;
+  bool pointerHeld = false;
+  uint64_t nextGrab = 0; // when a saver without the grabs tries again
   POINT lastCursor{0, 0};
 
   // One strip of the screen's width, reused for every copy in or out.
