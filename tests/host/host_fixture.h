@@ -20,6 +20,10 @@ namespace host_test {
 constexpr int screenWidthPx = 640;
 constexpr int screenHeightPx = 480;
 constexpr uint32_t screenFill = 0x336699;
+// Two monitors: the primary 640x480 at (0, 0) and a second, 400x300, left
+// of it and reaching above it. The virtual screen: (-400, -120), 1040x600.
+inline const std::vector<RECT> twoMonitors = {{0, 0, 640, 480},
+                                              {-400, -120, 0, 180}};
 
 // The stand-in PASSWORD.CPL: VerifyScreenSavePwd counts its calls and gives
 // `verifyAnswer`'s verdict (accept when unset).

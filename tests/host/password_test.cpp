@@ -259,11 +259,25 @@ TEST_F(SaverHost, AThousandRefusalsInARowLeaveTheSaverRunning) {
   }
 }
 
-// No way round the verifier for the person at the machine: while it
-// refuses, no key, chord, button, travel or system command that input
-// makes the system send closes the saver or takes the foreground from it;
-// each first request after the quiet period is checked. After its yes the
-// next key closes.
+// Input that reached a window of another program.
+std::vector<UINT> bystanderInput;
+
+LRESULT CALLBACK BystanderProc(HWND window, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+  // Keys and characters, 0x100 to 0x109; mouse messages, 0x200 to 0x20E.
+  if ((message >= 0x100 && message <= 0x109) ||
+      (message >= 0x200 && message <= 0x20E)) {
+    bystanderInput.push_back(message);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// No way round the verifier for the person at the machine, on any monitor:
+// while it refuses, no key, chord, button, travel or system command that
+// input makes the system send closes the saver, takes the foreground from
+// it or reaches the window of another program on the second monitor, under
+// the pointer; each first request after the quiet period is checked. After
+// its yes the next key closes.
 TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
   constexpr UINT vkDelete = 0x2E;
   constexpr UINT vkRightWindows = 0x5C;
@@ -325,15 +339,20 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
       {"SC_MINIMIZE", command(scMinimize), 0},
       {"SC_MAXIMIZE", command(scMaximize), 0},
   };
+  ASSERT_TRUE(platform::OpenHeadlessMonitors(twoMonitors, screenFill));
   UsePassword();
-  // Another program's window for Alt+Esc to switch to.
+  platform::MoveCursorTo(-300, 0); // where that window will be
+  // Another program's window, in the foreground until the saver starts and
+  // for Alt+Esc to switch to.
   WNDCLASSA other{};
-  other.lpfnWndProc = DefWindowProcA;
+  other.lpfnWndProc = BystanderProc;
   other.lpszClassName = "Other";
   RegisterClassA(&other);
   HWND otherWindow =
-      CreateWindowExA(0, "Other", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
-                      nullptr, nullptr, nullptr, nullptr);
+      CreateWindowExA(0, "Other", "", WS_POPUP | WS_VISIBLE, -350, -50, 200,
+                      150, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(otherWindow);
+  bystanderInput.clear();
   bool yes = false;
   verifyAnswer = [&yes](HWND) { return yes ? TRUE : FALSE; };
   std::vector<std::size_t> checks;
@@ -363,6 +382,7 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
     EXPECT_EQ(checks[i], sequences[i].checks) << sequences[i].name;
   }
   EXPECT_EQ(GetTickCount(), at);
+  EXPECT_TRUE(bystanderInput.empty()) << bystanderInput.size();
 }
 
 // A fault that escapes a mode ends it with the running state switched off;

@@ -1,5 +1,5 @@
 // The saver window: what ends it, what never does, the preview, the class
-// and title that mark a running saver, and the palette.
+// and title that mark a running saver, several monitors, and the palette.
 #include <algorithm>
 #include <set>
 #include <tuple>
@@ -14,14 +14,6 @@
 
 namespace host_test {
 namespace {
-
-// The saver's class as another saver would have registered it.
-bool RegisterSaverClassElsewhere() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.lpszClassName = "WindowsScreenSaverClass";
-  return RegisterClassA(&windowClass) != 0;
-}
 
 // Travel is measured from where the cursor was at the start: up to 4
 // pixels in all is allowed, and small moves add up.
@@ -83,10 +75,15 @@ TEST_F(SaverHost, TitleStaysAndTheBackgroundIsNeverErased) {
 }
 
 // A second full-screen start finds the first by class and title, brings it
-// to the front and ends, without touching the password setting.
+// to the front and ends, without touching the password setting. With the
+// class there but no such window the class cannot be registered: no loop
+// runs, the password state is unloaded and the run reports failure.
 TEST_F(SaverHost, OnlyOneFullScreenSaverRuns) {
   UsePassword();
-  ASSERT_TRUE(RegisterSaverClassElsewhere());
+  WNDCLASSA windowClass = {}; // as the other saver registered it
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "WindowsScreenSaverClass";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
   HWND running =
       CreateWindowExA(0, "WindowsScreenSaverClass", "Screen Saver", WS_POPUP, 0,
                       0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -99,13 +96,7 @@ TEST_F(SaverHost, OnlyOneFullScreenSaverRuns) {
   EXPECT_EQ(verifyEntry, nullptr);
   DestroyWindow(running);
   DestroyWindow(other);
-}
 
-// The class cannot be registered (here: it exists, with no window): no
-// loop runs, the password state is unloaded and the run reports failure.
-TEST_F(SaverHost, NoWindowMeansMinusOneAndNoPasswordStateLeft) {
-  UsePassword();
-  ASSERT_TRUE(RegisterSaverClassElsewhere());
   EXPECT_EQ(Dispatch("/s"), -1);
   EXPECT_EQ(saverWindow, nullptr);
   EXPECT_FALSE(platform::ScreenSaverRunning());
@@ -180,6 +171,47 @@ TEST_F(SaverHost, PreviewRunsInsideItsParentUntilTheParentGoes) {
       EXPECT_EQ(requests[i].lParam, lParam) << form;
     }
   }
+}
+
+// On several monitors the window and the engine take the virtual screen,
+// so no monitor stays usable while the password guards the others; the
+// series draws on both, and a click on the second ends it.
+TEST_F(SaverHost, TheWindowCoversEveryMonitor) {
+  ASSERT_TRUE(platform::OpenHeadlessMonitors(twoMonitors, screenFill));
+  // Pixels of `area` (screen coordinates) that no longer show the desktop.
+  const auto drawn = [](const RECT &area) {
+    int count = 0;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+      for (LONG x = area.left; x < area.right; ++x) {
+        count += platform::DisplayPixel(x, y) != screenFill ? 1 : 0;
+      }
+    }
+    return count;
+  };
+  RECT placed = {};
+  float width = 0;
+  float height = 0;
+  int drawnPrimary = 0;
+  int drawnSecond = 0;
+  After(100, [&] {
+    GetWindowRect(saverWindow, &placed);
+    width = screenWidth;
+    height = screenHeight;
+  });
+  After(300000, [&] {
+    drawnPrimary = drawn(twoMonitors[0]);
+    drawnSecond = drawn(twoMonitors[1]);
+    platform::MoveCursorTo(-390, -110);
+  });
+  After(300100, [] { platform::Click(VK_LBUTTON); });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_EQ(std::tuple(placed.left, placed.top, placed.right, placed.bottom),
+            std::tuple(-400, -120, 640, 480));
+  EXPECT_EQ(width, 1040.0f);
+  EXPECT_EQ(height, 600.0f);
+  EXPECT_GT(drawnPrimary, 0);
+  EXPECT_GT(drawnSecond, 0);
+  EXPECT_FALSE(SaverAlive());
 }
 
 // On 8-bit displays the palette lives from creation to destruction and is

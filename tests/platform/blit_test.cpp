@@ -5,27 +5,13 @@
 #include "layer_helpers.h"
 
 using layer_test::Dib;
+using layer_test::Draw;
 using layer_test::GridColour;
 using layer_test::GridDib;
 
 namespace {
 
 constexpr uint32_t kFill = 0x123456;
-
-// One draw the way the saver makes it: memory DC, bitmap, copy, release.
-BOOL Draw(HDC windowDc, const Dib &dib, int x, int y, int w, int h) {
-  HDC memory = CreateCompatibleDC(windowDc);
-  HBITMAP bitmap = CreateDIBitmap(windowDc, dib.header(), CBM_INIT, dib.bits(),
-                                  dib.info(), DIB_RGB_COLORS);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  const BOOL ok =
-      StretchBlt(windowDc, x, y, w, h, memory, 0, 0, dib.header()->biWidth,
-                 dib.header()->biHeight, SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  return ok;
-}
 
 // The DIB with the 32-bit header field at byte `at` set to `value`.
 Dib With(Dib dib, std::size_t at, int32_t value) {
@@ -91,8 +77,7 @@ TEST_F(Blit, ChildDrawsAtItsPlaceClippedToItsParent) {
 TEST_F(Blit, BadOrOversizedRequests) {
   HDC memory = CreateCompatibleDC(dc);
   const Dib dib = GridDib(4, 4);
-  HBITMAP bitmap = CreateDIBitmap(dc, dib.header(), CBM_INIT, dib.bits(),
-                                  dib.info(), DIB_RGB_COLORS);
+  HBITMAP bitmap = layer_test::MakeBitmap(dib, dc);
   HGDIOBJ previous = SelectObject(memory, bitmap);
   // Source rectangle 8x8 on a 4x4 bitmap: only the mapped part paints.
   EXPECT_TRUE(StretchBlt(dc, 0, 0, 8, 8, memory, 0, 0, 8, 8, SRCCOPY));

@@ -14,21 +14,6 @@ struct Box {
   bool ellipse;
 };
 
-// A 1x1 picture stretched over the window's row, through the clip.
-BOOL Fill(HDC windowDc) {
-  const layer_test::Dib dib = layer_test::GridDib(1, 1);
-  HDC memory = CreateCompatibleDC(windowDc);
-  HBITMAP bitmap = CreateDIBitmap(windowDc, dib.header(), CBM_INIT, dib.bits(),
-                                  dib.info(), DIB_RGB_COLORS);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  const BOOL ok =
-      StretchBlt(windowDc, 0, 0, 64, 1, memory, 0, 0, 1, 1, SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  return ok;
-}
-
 HRGN Make(const Box &b) {
   return b.ellipse ? CreateEllipticRgn(b.left, b.top, b.right, b.bottom)
                    : CreateRectRgn(b.left, b.top, b.right, b.bottom);
@@ -92,7 +77,7 @@ TEST(Clip, UnitedShapesAnswerAsTheMergedRegion) {
     EXPECT_TRUE(layer_test::SameRects(layer_test::RectsOf(clip),
                                       layer_test::RectsOf(merged)));
     // Drawing shows exactly the union's pixels of the window's one row.
-    ASSERT_TRUE(Fill(dc));
+    ASSERT_TRUE(layer_test::Draw(dc, layer_test::GridDib(1, 1), 0, 0, 64, 1));
     for (int x = 0; x < 64; ++x) {
       EXPECT_EQ(platform::DisplayPixel(x, 0) == layer_test::GridColour(0, 0),
                 PtInRegion(merged, x, 0) != 0)

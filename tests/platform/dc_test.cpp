@@ -7,16 +7,6 @@
 
 using layer_test::OpenWindow;
 
-namespace {
-
-HBITMAP NewBitmap() {
-  const layer_test::Dib dib = layer_test::GridDib(3, 3);
-  return CreateDIBitmap(nullptr, dib.header(), CBM_INIT, dib.bits(), dib.info(),
-                        DIB_RGB_COLORS);
-}
-
-} // namespace
-
 TEST(WindowDc, OwnDcIsTheSameAndKeepsItsStateCommonDcsAreFresh) {
   const std::size_t live = platform::LiveObjectCount();
   HWND window = OpenWindow(20, 10, 64, 48, 0);
@@ -56,7 +46,7 @@ TEST(MemoryDc, SelectingAndDeletingBitmaps) {
   const std::size_t live = platform::LiveObjectCount();
   HDC memory = CreateCompatibleDC(nullptr);
   HDC other = CreateCompatibleDC(memory);
-  HBITMAP bitmap = NewBitmap();
+  HBITMAP bitmap = layer_test::MakeBitmap(layer_test::GridDib(3, 3));
   HGDIOBJ stock = SelectObject(memory, bitmap);
   ASSERT_NE(stock, nullptr); // the 1x1 bitmap every memory DC starts with
   EXPECT_EQ(SelectObject(other, bitmap), nullptr); // one DC at a time
@@ -80,7 +70,7 @@ TEST(MemoryDc, SelectingAndDeletingBitmaps) {
 TEST(Handles, EveryCallRefusesStaleNullForeignAndMadeUpHandles) {
   HDC dc = CreateCompatibleDC(nullptr);
   HRGN region = CreateRectRgn(0, 0, 2, 2);
-  HBITMAP bitmap = NewBitmap();
+  HBITMAP bitmap = layer_test::MakeBitmap(layer_test::GridDib(3, 3));
   HDC goneDc = CreateCompatibleDC(nullptr);
   HRGN goneRegion = CreateRectRgn(0, 0, 4, 4);
   HWND goneWindow = OpenWindow(4, 4, 8, 8, 0);

@@ -1,5 +1,5 @@
-// Shared helpers for the platform layer tests: 8-bit DIB pictures, a
-// window on a fresh headless display, and region rectangles.
+// Shared helpers for the platform layer tests: 8-bit DIB pictures and
+// their drawing, a window on a fresh headless display, region rectangles.
 #pragma once
 
 #include <algorithm>
@@ -58,6 +58,26 @@ inline Dib GridDib(int width, int height) {
 
 inline uint32_t GridColour(int sx, int sy) {
   return DistinctColour((sx + 16 * sy) & 0xFF);
+}
+
+// The DIB as a device-dependent bitmap, or null when it is refused.
+inline HBITMAP MakeBitmap(const Dib &dib, HDC dc = nullptr) {
+  return CreateDIBitmap(dc, dib.header(), CBM_INIT, dib.bits(), dib.info(),
+                        DIB_RGB_COLORS);
+}
+
+// One draw the way the saver makes it: memory DC, bitmap, copy, release.
+inline BOOL Draw(HDC windowDc, const Dib &dib, int x, int y, int w, int h) {
+  HDC memory = CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = MakeBitmap(dib, windowDc);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  const BOOL ok =
+      StretchBlt(windowDc, x, y, w, h, memory, 0, 0, dib.header()->biWidth,
+                 dib.header()->biHeight, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return ok;
 }
 
 // A popup window of an own-DC (or common-DC) class on a fresh headless

@@ -86,13 +86,13 @@ as_client() {
   "${CLIENT_ENV[@]}" "$@"
 }
 
-# start_client COMMAND...: the same in the background, output in
-# $WORK/client.log; sets CLIENT to the program's own PID (a function put in
-# the background would give a subshell's, and killing that leaves the
-# program running).
+# start_client LOG COMMAND...: the same in the background, output added to
+# LOG; sets CLIENT to the program's own PID (a function put in the
+# background would give a subshell's, and killing that leaves the program
+# running). COMMAND may start with NAME=VALUE settings for its environment.
 start_client() {
   client_env
-  "${CLIENT_ENV[@]}" "$@" >>"$WORK/client.log" 2>&1 &
+  "${CLIENT_ENV[@]}" "${@:2}" >>"$1" 2>&1 &
   CLIENT=$!
   PIDS+=("$CLIENT")
 }
@@ -105,21 +105,12 @@ reachable() {
     echo "$WORK/bin/$(basename "$1")"
 }
 
-# The compositor's listening socket once it is there (wayland-N).
-find_socket() {
-  local s
-  for s in "$RUNTIME"/wayland-*; do
-    [ -S "$s" ] && WAYLAND_DISPLAY=$(basename "$s") && return 0
-  done
-  return 1
-}
-find_swaysock() {
-  local s
-  for s in "$RUNTIME"/sway-ipc.*.sock; do
-    [ -S "$s" ] && SWAYSOCK=$s && return 0
-  done
-  return 1
-}
+# runtime_socket PATTERN: the first socket in $RUNTIME named so, once there.
+runtime_socket() { find "$RUNTIME" -maxdepth 1 -type s -name "$1" | grep -m1 .; }
+# The compositor's listening socket (wayland-N) and sway's IPC socket.
+find_socket() { WAYLAND_DISPLAY=$(runtime_socket 'wayland-*') &&
+  WAYLAND_DISPLAY=${WAYLAND_DISPLAY##*/}; }
+find_swaysock() { SWAYSOCK=$(runtime_socket 'sway-ipc.*.sock'); }
 
 # output_names: the outputs sway has, one a line.
 output_names() {
@@ -129,6 +120,12 @@ for o in json.load(sys.stdin): print(o["name"])'
 }
 output_count_is() { [ "$(output_names | wc -l)" -eq "$1" ]; }
 
+# give_up WHY LOG: the compositor is not there; says why, shows $WORK/LOG
+# and ends the script.
+give_up() {
+  echo "$1"; cat "$WORK/$2"
+  exit 1
+}
 # launch LOG COMMAND...: starts the compositor as the compositor's user; sets
 # COMPOSITOR_PID. Under root it runs as init of a PID namespace of its own,
 # so the helpers it spawns (weston's shell client) are reaped when it ends
@@ -168,20 +165,15 @@ start_sway() {
   launch "$WORK/sway.log" env -i PATH="$PATH" HOME="$RUNTIME" \
     XDG_RUNTIME_DIR="$RUNTIME" WLR_BACKENDS=headless WLR_RENDERER=pixman \
     WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=2 sway -c "$config"
-  if ! wait_until 10 find_socket || ! wait_until 10 find_swaysock ||
-    ! wait_until 10 output_count_is 2; then
-    echo "sway did not start"; cat "$WORK/sway.log"
-    exit 1
-  fi
+  wait_until 10 find_socket && wait_until 10 find_swaysock &&
+    wait_until 10 output_count_is 2 || give_up "sway did not start" sway.log
   "${AS_USER[@]}" env -i PATH="$PATH" HOME="$RUNTIME" \
     XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
     swaybg -o '*' -c "#$DESKTOP_COLOR" >"$WORK/swaybg.log" 2>&1 &
   SWAYBG_PID=$!
-  if ! wait_until 10 desktop_shown HEADLESS-1 ||
-    ! wait_until 10 desktop_shown HEADLESS-2; then
-    echo "swaybg did not paint the desktop"; cat "$WORK/swaybg.log"
-    exit 1
-  fi
+  wait_until 10 desktop_shown HEADLESS-1 &&
+    wait_until 10 desktop_shown HEADLESS-2 ||
+    give_up "swaybg did not paint the desktop" swaybg.log
 }
 
 # screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
@@ -303,8 +295,6 @@ start_weston() {
     XDG_RUNTIME_DIR="$RUNTIME" weston --backend=headless-backend.so \
     --config="$WORK/weston.ini" --use-pixman --socket="$WAYLAND_DISPLAY" \
     --idle-time=0 --width="${1:-640}" --height="${2:-480}" --scale="${3:-1}"
-  if ! wait_until 10 test -S "$RUNTIME/$WAYLAND_DISPLAY"; then
-    echo "weston did not start"; cat "$WORK/weston.log"
-    exit 1
-  fi
+  wait_until 10 test -S "$RUNTIME/$WAYLAND_DISPLAY" ||
+    give_up "weston did not start" weston.log
 }

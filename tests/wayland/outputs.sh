@@ -20,10 +20,8 @@ point move 100 100
 saver_of() { pgrep -f -- "$WORK/bin/gushmire .*--screen $1 "; }
 saver_on() { saver_of "$1" >/dev/null; }
 log=$WORK/saver.log
-client_env
-"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
-SAVER=$!
-PIDS+=("$SAVER")
+start_client "$log" WAYLAND_DEBUG=1 "$GUSHMIRE" /s
+SAVER=$CLIENT
 wait_until 5 eval '[ "$(savers)" -eq 3 ]' && saver_on HEADLESS-1 &&
   saver_on HEADLESS-2 && pass "one saver per output, under one parent" ||
   fail "savers: $(pgrep -a -f "$WORK/bin/gushmire")"
@@ -62,11 +60,10 @@ full=$(($(output_names | wc -l) + 1))
 # Two started together, three times: one set of savers; the other start
 # exits 0 at once. The parent killed outright takes its savers with it.
 for run in 1 2 3; do
-  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
-  one=$!
-  "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
-  two=$!
-  PIDS+=("$one" "$two")
+  start_client /dev/null "$GUSHMIRE" /s
+  one=$CLIENT
+  start_client /dev/null "$GUSHMIRE" /s
+  two=$CLIENT
   wait_until 5 eval '[ "$(savers)" -ge "$full" ]'
   sleep 0.5
   if running "$one"; then kept=$one gave=$two; else kept=$two gave=$one; fi
@@ -82,9 +79,8 @@ done
   pass "two started together: one set of savers each time, gone with their parent"
 
 # SIGTERM ends the parent and every saver, with 0.
-"${CLIENT_ENV[@]}" "$GUSHMIRE" /s >/dev/null 2>&1 &
-SAVER=$!
-PIDS+=("$SAVER")
+start_client /dev/null "$GUSHMIRE" /s
+SAVER=$CLIENT
 wait_until 5 eval '[ "$(savers)" -eq "$full" ]'
 kill -TERM "$SAVER"
 ends_with "SIGTERM ends every saver" "$SAVER" 3 0
@@ -98,9 +94,9 @@ rc=$?
 
 # The compositor killed like a crash: every saver ends within a second,
 # with a non-zero code and no core.
-"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
-SAVER=$!
-PIDS+=("$SAVER")
+: >"$log"
+start_client "$log" WAYLAND_DEBUG=1 "$GUSHMIRE" /s
+SAVER=$CLIENT
 # Every saver connected and showing, not just started.
 wait_until 10 eval '[ "$(grep -c "get_layer_surface" "$log")" -eq $((full - 1)) ]' ||
   fail "not restarted: $(grep -c get_layer_surface "$log") layer surfaces"

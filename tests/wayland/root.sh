@@ -29,10 +29,8 @@ red_grows() {
 }
 
 log=$WORK/root.log
-client_env
-"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" -root >"$log" 2>&1 &
-ROOT=$!
-PIDS+=("$ROOT")
+start_client "$log" WAYLAND_DEBUG=1 "$GUSHMIRE" -root
+ROOT=$CLIENT
 wait_until 5 background "$log" 2 &&
   pass "-root: a background layer surface on each output" ||
   fail "-root: $(grep -E 'get_layer_surface|gushmire:' "$log")"
@@ -51,17 +49,15 @@ kill -TERM "$ROOT"
 ends_with "SIGTERM ends -root on every output" "$ROOT" 2 0
 
 # Handed over: one connection, one process, on the first output.
-client_env
-"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 python3 -c '
+start_client "$WORK/socket.log" WAYLAND_DEBUG=1 python3 -c '
 import os, socket, sys
 s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 s.connect(os.path.join(os.environ["XDG_RUNTIME_DIR"],
                        os.environ.pop("WAYLAND_DISPLAY")))
 os.set_inheritable(s.fileno(), True)
 os.environ["WAYLAND_SOCKET"] = str(s.fileno())
-os.execv(sys.argv[1], sys.argv[1:])' "$GUSHMIRE" -root >"$WORK/socket.log" 2>&1 &
-ROOT=$!
-PIDS+=("$ROOT")
+os.execv(sys.argv[1], sys.argv[1:])' "$GUSHMIRE" -root
+ROOT=$CLIENT
 wait_until 5 background "$WORK/socket.log" 1 && sleep 0.5 &&
   [ "$(savers)" -eq 1 ] &&
   pass "WAYLAND_SOCKET: one process draws on the background layer" ||

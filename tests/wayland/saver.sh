@@ -17,13 +17,8 @@ point move 100 100
 # (WAYLAND_DEBUG) and stderr in LOG; sets SAVER. DISPLAY names an X
 # display, as in a Wayland session with Xwayland: Wayland must win.
 start_saver() {
-  local log=$1
-  shift
-  client_env
-  "${CLIENT_ENV[@]}" DISPLAY=:97 WAYLAND_DEBUG=1 "$GUSHMIRE" "$@" \
-    >"$log" 2>&1 &
-  SAVER=$!
-  PIDS+=("$SAVER")
+  start_client "$1" DISPLAY=:97 WAYLAND_DEBUG=1 "$GUSHMIRE" "${@:2}"
+  SAVER=$CLIENT
 }
 # covered LOG N: N layer surfaces have had a buffer committed.
 covered() { [ "$(grep -c 'get_layer_surface' "$1")" -ge "$2" ] &&
@@ -73,8 +68,7 @@ for output in HEADLESS-1 HEADLESS-2; do
 done
 
 # A second start gives way at once; the first keeps running.
-client_env
-if timeout 5 "${CLIENT_ENV[@]}" "$GUSHMIRE" /s; then
+if as_client timeout 5 "$GUSHMIRE" /s; then
   running "$SAVER" && pass "a second /s exits 0 at once, the first runs on" ||
     fail "the first saver ended on a second start"
 else

@@ -11,7 +11,7 @@ out=$3
 start_sway
 hold_pointer
 point move 5000 5000 # out of the picture's way: the corner of the layout
-start_client "$GUSHMIRE" /s
+start_client "$WORK/client.log" "$GUSHMIRE" /s
 sleep "${4:-40}"
 screenshot HEADLESS-1 "$WORK/shot.png" && cp "$WORK/shot.png" "$out" &&
   echo "wrote $out"

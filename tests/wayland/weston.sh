@@ -10,11 +10,9 @@ skip_unless weston
 GUSHMIRE=$(reachable "$1")
 start_weston 640 480 2
 
-log=$WORK/weston.log
-client_env
-"${CLIENT_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" /s >"$log" 2>&1 &
-SAVER=$!
-PIDS+=("$SAVER")
+log=$WORK/saver.log
+start_client "$log" WAYLAND_DEBUG=1 "$GUSHMIRE" /s
+SAVER=$CLIENT
 frames() { grep -c -- '-> wl_surface@[0-9]*\.damage_buffer' "$log"; }
 if wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_fullscreen(wl_output@' "$log"; then
   pass "no layer shell: a full-screen xdg_toplevel"

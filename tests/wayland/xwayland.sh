@@ -13,11 +13,8 @@ start_sway
 for _ in $(seq 20); do find_x_display && break; done
 [ -n "$X_DISPLAY" ] || { fail "no Xwayland display"; finish; }
 
-client_env
-"${CLIENT_ENV[@]}" DISPLAY="$X_DISPLAY" "$GUSHMIRE" --backend x11 /s \
-  >"$WORK/x11.log" 2>&1 &
-SAVER=$!
-PIDS+=("$SAVER")
+start_client "$WORK/x11.log" DISPLAY="$X_DISPLAY" "$GUSHMIRE" --backend x11 /s
+SAVER=$CLIENT
 wait_until 5 grep -q "gushmire:" "$WORK/x11.log"
 grep -q "cannot be read here (Xwayland?): starting from black" "$WORK/x11.log" &&
   pass "says the desktop cannot be read and it starts from black" ||

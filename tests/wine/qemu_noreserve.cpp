@@ -26,41 +26,32 @@ constexpr int mapNoReserve = 0x4000;
 constexpr int mapFixedNoReplace = 0x100000;
 constexpr int errorExists = 17; // EEXIST
 
-bool IsReservation(int prot, int flags) {
-  return prot == protNone && (flags & mapNoReserve) &&
-         (flags & mapFixedNoReplace);
-}
-
-template <typename Function> Function Next(const char *name) {
-  return reinterpret_cast<Function>(dlsym(nextObject, name));
+// mmap and mmap64, which differ only in the offset's type: a reservation is
+// refused as if the range were taken, anything else goes to the C library.
+template <typename OffsetType>
+void *Map(const char *name, void *address, Size length, int prot, int flags,
+          int file, OffsetType offset) {
+  using Function = void *(*)(void *, Size, int, int, int, OffsetType);
+  static Function next = nullptr;
+  if (prot == protNone && (flags & mapNoReserve) &&
+      (flags & mapFixedNoReplace)) {
+    *__errno_location() = errorExists;
+    return mapFailed;
+  }
+  if (!next) {
+    next = reinterpret_cast<Function>(dlsym(nextObject, name));
+  }
+  return next(address, length, prot, flags, file, offset);
 }
 
 } // namespace
 
 extern "C" void *mmap64(void *address, Size length, int prot, int flags,
                         int file, Offset64 offset) {
-  using Function = void *(*)(void *, Size, int, int, int, Offset64);
-  static Function next = nullptr;
-  if (IsReservation(prot, flags)) {
-    *__errno_location() = errorExists;
-    return mapFailed;
-  }
-  if (!next) {
-    next = Next<Function>("mmap64");
-  }
-  return next(address, length, prot, flags, file, offset);
+  return Map("mmap64", address, length, prot, flags, file, offset);
 }
 
 extern "C" void *mmap(void *address, Size length, int prot, int flags, int file,
                       Offset offset) {
-  using Function = void *(*)(void *, Size, int, int, int, Offset);
-  static Function next = nullptr;
-  if (IsReservation(prot, flags)) {
-    *__errno_location() = errorExists;
-    return mapFailed;
-  }
-  if (!next) {
-    next = Next<Function>("mmap");
-  }
-  return next(address, length, prot, flags, file, offset);
+  return Map("mmap", address, length, prot, flags, file, offset);
 }
