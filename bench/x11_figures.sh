@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Figures of the native saver on Xvfb: CPU use over a run, time from exec
 # until its window is up (and how much of that the process ran or waited for
-# a core), until the first step drew, and peak resident memory. One line per
+# a core), until the first step drew, and peak resident memory, all summed
+# over the program and the saver it starts for the screen. One line per
 # screen size, then the resident memory sampled ten times over the run (a
 # leak shows as growth between samples).
 # Usage: bench/x11_figures.sh GUSHMIRE XPROBE [SECONDS] [SIZES...]
@@ -22,8 +23,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-ticks() { # user + system clock ticks of a process
-  awk '{ print $14 + $15 }' "/proc/$1/stat"
+# The program and the saver it starts for each monitor.
+tree() { echo "$1" $(ps -o pid= --ppid "$1"); }
+ticks() { # user + system clock ticks of the tree
+  local pid sum=0
+  for pid in $(tree "$1"); do
+    sum=$((sum + $(awk '{ print $14 + $15 }' "/proc/$pid/stat")))
+  done
+  echo "$sum"
+}
+memory() { # FIELD of /proc/PID/status summed over the tree, in MB
+  local pid
+  for pid in $(tree "$2"); do cat "/proc/$pid/status"; done |
+    awk -v f="$1:" '$1 == f { s += $2 } END { printf "%.1f", s / 1024 }'
 }
 
 printf '%-10s %6s %10s %11s %11s %9s %8s\n' size cpu% window_ms \
@@ -48,13 +60,12 @@ for size in "${sizes[@]}"; do
   samples=()
   for _ in $(seq 10); do
     sleep "$(awk -v s="$seconds" 'BEGIN { print s / 10 }')"
-    samples+=("$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' \
-      "/proc/$saver/status")")
+    samples+=("$(memory VmRSS "$saver")")
   done
   after=$(ticks "$saver")
   cpu=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     'BEGIN { printf "%.2f", 100 * t / hz / s }')
-  rss=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$saver/status")
+  rss=$(memory VmHWM "$saver")
   printf '%-10s %6s %10s %11s %11s %9s %8s\n' "$size" "$cpu" "$window_ms" \
     "$run_ms" "$wait_ms" "+$drawn_ms" "$rss"
   echo "  rss_MB every $(awk -v s="$seconds" 'BEGIN { print s / 10 }') s: ${samples[*]}"

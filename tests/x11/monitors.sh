@@ -131,11 +131,4 @@ for run in 1 2 3; do
 done
 pass "two started together: one saver per monitor each time"
 
-# SIGTERM ends them all, with 0, and frees keyboard and pointer.
-if run_saver 100 100; then
-  kill -TERM "$SAVER"
-  ends "SIGTERM" 0
-  "$XPROBE" grab 0 && pass "SIGTERM: keyboard and pointer free" ||
-    fail "SIGTERM: input still held"
-fi
 finish

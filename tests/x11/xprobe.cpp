@@ -173,6 +173,50 @@ void Desktop() {
   XSync(x, False);
 }
 
+// A picture of one's own (binary PPM, 24 bits) as the desktop, for the
+// pictures in docs/; on a 24-bit TrueColor screen.
+bool Wallpaper(const char *file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, top = 0;
+  if (!(in >> magic >> width >> height >> top) || magic != "P6" ||
+      top != 255 || width <= 0 || height <= 0 || width > 16384 ||
+      height > 16384) {
+    return false;
+  }
+  in.get();
+  const auto count = static_cast<std::size_t>(width) * height;
+  std::vector<unsigned char> rgb(count * 3);
+  std::vector<uint32_t> pixels(count);
+  if (!in.read(reinterpret_cast<char *>(rgb.data()),
+               static_cast<std::streamsize>(rgb.size()))) {
+    return false;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    pixels[i] = uint32_t{rgb[i * 3]} << 16 | uint32_t{rgb[i * 3 + 1]} << 8 |
+                rgb[i * 3 + 2];
+  }
+  const int screen = XDefaultScreen(x);
+  const Window root = XRootWindow(x, screen);
+  XImage *image = XCreateImage(
+      x, XDefaultVisual(x, screen), 24, ZPixmap, 0,
+      reinterpret_cast<char *>(pixels.data()), static_cast<unsigned>(width),
+      static_cast<unsigned>(height), 32, 0);
+  const Pixmap picture = XCreatePixmap(x, root, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), 24);
+  const GC gc = XCreateGC(x, picture, 0, nullptr);
+  XPutImage(x, picture, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
+            static_cast<unsigned>(height));
+  image->data = nullptr; // the vector's
+  XDestroyImage(image);
+  XSetWindowBackgroundPixmap(x, root, picture);
+  XClearWindow(x, root);
+  XFreeGC(x, gc);
+  XFreePixmap(x, picture);
+  XSync(x, False);
+  return true;
+}
+
 void FindTitle(Window under, const char *title, std::vector<Window> *found) {
   Window rootBack = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -220,6 +264,9 @@ int main(int argc, char **argv) {
   XSetErrorHandler(OnError);
   const Window root = XDefaultRootWindow(x);
   const std::string command = argv[1];
+  if (command == "desktop" && argc == 3) {
+    return Wallpaper(argv[2]) ? 0 : 1;
+  }
   if (command == "desktop") {
     Desktop();
     return 0;
@@ -388,12 +435,23 @@ int main(int argc, char **argv) {
                           std::chrono::steady_clock::now() - started)
                           .count();
     // On a loaded machine the wall time is mostly waiting for a core: the
-    // scheduler's own figures split it into running and waiting.
-    double runningMs = -1, waitingMs = -1;
-    std::ifstream schedstat("/proc/" + std::to_string(child) + "/schedstat");
-    if (schedstat >> runningMs >> waitingMs) {
-      runningMs /= 1e6;
-      waitingMs /= 1e6;
+    // scheduler's own figures split it into running and waiting, for the
+    // program and the savers it started (one per monitor).
+    double runningMs = 0, waitingMs = 0;
+    const std::string self = "/proc/" + std::to_string(child);
+    std::ifstream children(self + "/task/" + std::to_string(child) +
+                           "/children");
+    std::vector<std::string> pids{std::to_string(child)};
+    for (std::string pid; children >> pid;) {
+      pids.push_back(pid);
+    }
+    for (const std::string &pid : pids) {
+      double running = 0, waiting = 0;
+      std::ifstream schedstat("/proc/" + pid + "/schedstat");
+      if (schedstat >> running >> waiting) {
+        runningMs += running / 1e6;
+        waitingMs += waiting / 1e6;
+      }
     }
     std::printf("%d %.1f %.1f %.1f\n", static_cast<int>(child),
                 mapped ? ms : -1.0, runningMs, waitingMs);
