@@ -39,6 +39,10 @@ extern float screenWidth;
 extern float screenHeight;
 extern HDC windowDC; // valid only during a step
 extern DWORD randomSeed;
+// Added to the time that seeds each new window's series. 0 but in the
+// native saver run for one of several monitors, which sets its own: savers
+// started in the same second would otherwise show the same series.
+extern DWORD seedOffset;
 
 // Performs one step of the cycle, drawing into the window's device context.
 void AnimationStep(HWND window);

@@ -1,6 +1,7 @@
 #include "animation.h"
 
 DWORD randomSeed = 1;
+DWORD seedOffset = 0;
 
 void SeedRandom(DWORD seed) { randomSeed = seed; }
 

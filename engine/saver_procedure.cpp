@@ -62,7 +62,7 @@ void CreateSaverState(HWND window) {
   ReleaseDC(window, windowDC);
   timerResult = static_cast<WORD>(
       SetTimer(window, animationTimer, animationPeriod, nullptr) & 0xFFFF);
-  ResetAnimation(static_cast<DWORD>(std::time(nullptr)));
+  ResetAnimation(static_cast<DWORD>(std::time(nullptr)) + seedOffset);
 }
 
 // Cleans up by what creation made, not by the depth the display reports

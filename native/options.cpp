@@ -137,3 +137,14 @@ int ReadHackOptions(int argc, const char *const *argv, const char *daemonWindow,
   }
   return -1;
 }
+
+uint32_t ScreenSeedOffset(const char *screen) {
+  if (screen == nullptr) {
+    return 0;
+  }
+  uint32_t hash = 2166136261u; // FNV-1a
+  for (const char *c = screen; *c != '\0'; ++c) {
+    hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+  }
+  return hash;
+}

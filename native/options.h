@@ -3,6 +3,8 @@
 // it the preview in the window they name.
 #pragma once
 
+#include <cstdint>
+
 // Exit codes besides the host's own.
 constexpr int kUsageExit = 1;
 constexpr int kNoDisplayExit = 2;
@@ -24,6 +26,10 @@ struct EntryOptions {
   const char *screen = nullptr;  // --screen NAME: one screen of several
                                  // (how the program starts one per screen)
 };
+// What a saver run for one screen adds to the time that seeds its series,
+// so that screens started in the same second show series of their own; 0
+// for the whole display (null).
+uint32_t ScreenSeedOffset(const char *screen);
 // Takes them out of argv (updating argc). Returns an exit code when the
 // program should stop at once, after saying what is wrong; -1 to go on.
 int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry);

@@ -185,6 +185,14 @@ TEST(EntryOptions, AreTakenOutWhereverTheyStand) {
   EXPECT_EQ(Take({"--screen", "", "/s"}).code, kUsageExit);
 }
 
+TEST(EntryOptions, EachScreenSeedsASeriesOfItsOwn) {
+  EXPECT_EQ(ScreenSeedOffset(nullptr), 0u) << "one saver: the time alone";
+  const uint32_t first = ScreenSeedOffset("DUMMY0@1920x1080+0+0");
+  EXPECT_EQ(first, ScreenSeedOffset("DUMMY0@1920x1080+0+0"));
+  EXPECT_NE(first, ScreenSeedOffset("DUMMY1@1920x1080+1920+0"));
+  EXPECT_NE(ScreenSeedOffset("HEADLESS-1"), ScreenSeedOffset("HEADLESS-2"));
+}
+
 TEST(EntryOptions, SwitchLetterReadsAsTheHostDoes) {
   EXPECT_EQ(SwitchLetter("/s"), 's');
   EXPECT_EQ(SwitchLetter("-S"), 's');
