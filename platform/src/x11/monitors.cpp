@@ -4,6 +4,7 @@
 // get their monitor's key (--screen) and never ask RandR.
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "layer_x11.h"
@@ -19,9 +20,15 @@ namespace {
 ::Display *watch = nullptr;
 bool randr = false;
 
-// The server went away under the watch: the savers find out too and end
-// with 1, and they say so.
-int OnWatchLost(::Display *) { _exit(1); }
+// The server went away under the watch: the savers find out too, say so
+// and end with 1. They get the second that takes before our end takes them
+// along.
+int OnWatchLost(::Display *) {
+  for (int wait = 0; wait < 100 && waitpid(-1, nullptr, WNOHANG) >= 0; ++wait) {
+    poll(nullptr, 0, 10);
+  }
+  _exit(1);
+}
 int OnWatchError(::Display *, XErrorEvent *) { return 0; }
 
 MonitorArea Named(::Display *x, Atom name, int left, int top, int width,
