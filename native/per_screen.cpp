@@ -148,7 +148,9 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     return 0; // one runs already
   }
   if (!system.watchScreens()) {
-    std::fprintf(stderr, "gushmire: cannot open %s\n", system.what);
+    const char *named = std::getenv(system.variables[0]);
+    std::fprintf(stderr, "gushmire: cannot open %s \"%s\"\n", system.what,
+                 named != nullptr ? named : "");
     return 2;
   }
   if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
