@@ -33,14 +33,13 @@ trap cleanup EXIT
 # Windows form of a Unix path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-# stage DIR [verifier|noentry|none]: a copy of the saver in $work/DIR with
-# MPR.DLL and, as asked, a PASSWORD.CPL next to it.
+# stage DIR [verifier|none]: a copy of the saver in $work/DIR with MPR.DLL
+# and, as asked, a PASSWORD.CPL next to it.
 stage() {
   mkdir -p "$work/$1"
   cp "$build/gushmire.scr" "$helpers/standins/MPR.DLL" "$work/$1/"
   case "${2:-verifier}" in
   verifier) cp "$helpers/standins/PASSWORD.CPL" "$work/$1/" ;;
-  noentry) cp "$helpers/standins/noentry/PASSWORD.CPL" "$work/$1/" ;;
   esac
 }
 
@@ -99,9 +98,8 @@ check() {
   fi
 }
 
-# has NAME REGEX / lacks NAME REGEX: an event line matches, or none does.
+# has NAME REGEX: an event line matches.
 has() { events "$1" | grep -Eq "$2"; }
-lacks() { ! has "$@"; }
 
 # log_of DIR: what the stand-in libraries of $work/DIR logged, ticks cut.
 log_of() { tr -d '\r' 2>/dev/null <"$work/$1/standin.log" | cut -d' ' -f2-; }
@@ -123,16 +121,16 @@ refused_since() {
     [ "$(checks lock)" -gt "$1" ] && break
     sleep 0.1
   done
-  [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'
+  [ "$(checks lock)" -gt "$1" ] && ! has lock '^exit'
 }
-# refused_steps [WHERE]: each xdotool step on standard input, one a line,
-# must reach the saver of the run "lock" (a new check) and be refused.
+# refused_steps: each xdotool step on standard input, one a line, must
+# reach the saver of the run "lock" (a new check) and be refused.
 refused_steps() {
   local step before
   while read -r step; do
     before="$(checks lock)"
     xdotool $step
-    check "'$step'${1:+ $1} is refused" refused_since "$before"
+    check "'$step' is refused" refused_since "$before"
     sleep 0.3 # past the quiet period
   done
 }

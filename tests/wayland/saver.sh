@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # gushmire /s on headless sway (two outputs, HEADLESS-2 at scale 2): chosen
 # over X even with DISPLAY set, an overlay layer surface on each output at
-# its device pixels, the desktop kept under a growing red disc; a second
-# start gives way at once; a key, a click, and 5 pixels of travel (not 4)
-# end it with 0 on every output. The configure box is a window of its own.
+# its device pixels, the desktop kept under a growing red disc; a key, a
+# click, and 5 pixels of travel (not 4) end it with 0 on every output. The
+# configure box is a window of its own. (A second start: the per-screen
+# parent's claim, in x11 monitors.sh.)
 # Usage: saver.sh GUSHMIRE VPOINTER
 source "$(dirname "$0")/lib.sh"
 skip_unless sway swaybg swaymsg grim wtype python3 convert identify
@@ -66,14 +67,6 @@ for output in HEADLESS-1 HEADLESS-2; do
     pass "$output: a red disc grows ($before then $after red pixels)" ||
     fail "$output: red pixels $before then $after"
 done
-
-# A second start gives way at once; the first keeps running.
-if as_client timeout 5 "$GUSHMIRE" /s; then
-  running "$SAVER" && pass "a second /s exits 0 at once, the first runs on" ||
-    fail "the first saver ended on a second start"
-else
-  fail "second start: exit $?"
-fi
 
 # Travel adds up: 4 pixels leave it running, the fifth ends it.
 point move 2 2

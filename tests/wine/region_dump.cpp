@@ -28,12 +28,9 @@ int Random(int low, int high) {
   return low + static_cast<int>((state >> 8) % span);
 }
 
-// Wine 8 fills an ellipse one row at a time by a midpoint walk across the
-// columns that ends once it has passed half the width. In a box this tall for
-// its width the walk ends before the last row, and the rows it never reached
-// keep whatever was in memory (they differ from run to run). The bound was
-// found by comparing the walk with the recorded rows for every width up to 80
-// and every height up to 2400; it holds exactly there.
+// Boxes this tall for their width, where Wine 8's row walk stops early and
+// leaves rows unset (region_reference_test); the bound holds exactly for
+// every width up to 80 and height up to 2400.
 bool RowsLeftUnset(int left, int top, int right, int bottom) {
   const long width = std::labs(static_cast<long>(right) - left);
   const long height = std::labs(static_cast<long>(bottom) - top);

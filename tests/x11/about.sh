@@ -1,24 +1,10 @@
-# The configure box (an About box) shows as a window of its own and closes
-# with Return, Escape, its OK button or the window manager's close button;
-# the mode's exit code is the box's result, 1. It is drawn (text, icon,
-# buttons), managed by the window manager at a fixed size, and with /c stays
-# above the window the desktop says is active.
+# The configure box (an About box) on X: a window of its own, drawn (text,
+# icon, buttons), managed by the window manager at a fixed size, above the
+# active window; its OK button or the window manager's close button end the
+# mode with the box's result, 1. (Return and Escape: the host's configure
+# runs, and X keys in fullscreen.sh.)
 source "$(dirname "$0")/lib.sh"
 start_xvfb 640x480x24
-for run in "Return /c" "Escape"; do
-  read -r key switch <<<"$run"
-  start_saver $switch
-  if "$XPROBE" wait-window Gushmire 5 >/dev/null; then
-    sleep 0.2
-    xdotool key "$key"
-    wait_exit "$SAVER" 3
-    [ "$RC" -eq 1 ] && pass "'$switch' box closed with $key, exit 1" ||
-      fail "'$switch' box with $key: exit $RC"
-  else
-    fail "'$switch': no box"
-  fi
-done
-
 # Drawn, with the window manager's hints for a fixed-size box.
 start_saver /c
 if BOX=$("$XPROBE" wait-window Gushmire 5); then

@@ -1,13 +1,11 @@
 // Stand-ins for the system libraries that the saver loads at run time, built
-// three times: PASSWORD.CPL, the same without its entry
-// (GUSHMIRE_NO_VERIFIER) and MPR.DLL (GUSHMIRE_MPR). Each logs to
+// twice: PASSWORD.CPL and MPR.DLL (GUSHMIRE_MPR). Each logs to
 // standin.log beside it, a line opened and closed at a time so that it
 // reaches the disk even when the process faults right after.
 #include <windows.h>
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -48,21 +46,11 @@ extern "C" __declspec(dllexport) DWORD WINAPI
       reserved2);
   return ERROR_ACCESS_DENIED;
 }
-#elif !defined(GUSHMIRE_NO_VERIFIER)
+#else
 // Each call reads its verdict from verify.txt beside it, so a test can
-// change it while the saver runs:
-//   accept | refuse    answer at once
-//   fault              write through a null pointer (access violation)
-//   pumpMS:accept      post WM_CLOSE to the saver window, then dispatch the
-//   pumpMS:refuse      thread's messages for MS milliseconds as a modal
-//                      dialog would, then answer
-// Calls are logged with their nesting depth: a second check started from
-// inside the pump shows up as depth=2.
-extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
-  static int callCount = 0;
-  static int depth = 0;
-  const int call = ++callCount;
-  ++depth;
+// change it while the saver runs: accept, refuse, or fault (a write through
+// a null pointer).
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND) {
   char action[64] = "accept";
   if (FILE *file = std::fopen(Beside("verify.txt").c_str(), "r")) {
     if (std::fgets(action, sizeof action, file)) {
@@ -70,28 +58,13 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     }
     std::fclose(file);
   }
-  Log("verify call=%d depth=%d action=%s", call, depth, action);
-  char *verdict = action;
+  Log("verify action=%s", action);
   if (std::strcmp(action, "fault") == 0) {
     // Written through a volatile so the compiler keeps the faulting write.
     volatile int *volatile nowhere = nullptr;
     *nowhere = 1;
-  } else if (std::strncmp(action, "pump", 4) == 0) {
-    const DWORD milliseconds = std::strtoul(action + 4, &verdict, 10);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    for (const DWORD start = GetTickCount();
-         GetTickCount() - start < milliseconds;) {
-      MSG message;
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    verdict += *verdict == ':';
   }
-  --depth;
-  return std::strcmp(verdict, "accept") == 0;
+  return std::strcmp(action, "accept") == 0;
 }
 #endif
 
