@@ -98,8 +98,9 @@ check() {
   fi
 }
 
-# has NAME REGEX: an event line matches.
+# has NAME REGEX / lacks NAME REGEX: an event line matches, or none does.
 has() { events "$1" | grep -Eq "$2"; }
+lacks() { ! has "$@"; }
 
 # log_of DIR: what the stand-in libraries of $work/DIR logged, ticks cut.
 log_of() { tr -d '\r' 2>/dev/null <"$work/$1/standin.log" | cut -d' ' -f2-; }
@@ -121,16 +122,16 @@ refused_since() {
     [ "$(checks lock)" -gt "$1" ] && break
     sleep 0.1
   done
-  [ "$(checks lock)" -gt "$1" ] && ! has lock '^exit'
+  [ "$(checks lock)" -gt "$1" ] && lacks lock '^exit'
 }
-# refused_steps: each xdotool step on standard input, one a line, must
-# reach the saver of the run "lock" (a new check) and be refused.
+# refused_steps [WHERE]: each xdotool step on standard input, one a line,
+# must reach the saver of the run "lock" (a new check) and be refused.
 refused_steps() {
   local step before
   while read -r step; do
     before="$(checks lock)"
     xdotool $step
-    check "'$step' is refused" refused_since "$before"
+    check "'$step'${1:+ $1} is refused" refused_since "$before"
     sleep 0.3 # past the quiet period
   done
 }

@@ -1,12 +1,16 @@
 // Starts a screen saver under test and reports what it does, a line per
 // event, so that the scripts can wait for one and then send input:
-//   saverctl [--timeout MS] [--host WxH [--hold MS]] PROGRAM ARGS
+//   saverctl [--timeout MS] [--host WxH [--hold MS]] [--bystander X,Y,W,H]
+//            PROGRAM ARGS
 // --host first shows a foreground window of ours with a WxH client area,
 // destroyed --hold MS after a child of the saver shows in it; "%W" in ARGS
-// becomes its handle. Lines: "ours HANDLE", "window TITLE WxH" (the
-// full-screen one), "dialog TITLE owner=ours|none|other", "preview TITLE
-// WxH parent=WxH", "parent destroyed", "timeout" (the saver is then ended
-// with 99), "exit CODE" (signed).
+// becomes its handle. --bystander first shows a foreground window of ours
+// at that screen position and size, which reports every key and mouse
+// message it gets. Lines: "ours HANDLE", "window TITLE WxH" (the
+// full-screen one) and "placed LEFT TOP RIGHT BOTTOM" (its screen
+// rectangle), "dialog TITLE owner=ours|none|other", "preview TITLE WxH
+// parent=WxH", "parent destroyed", "bystander input 0xMSG", "timeout" (the
+// saver is then ended with 99), "exit CODE" (signed).
 //   saverctl --serve DIR                       many runs (see Serve)
 //   saverctl --send      prints "running 0|1" (the screen-saver-running
 //                        state)
@@ -40,23 +44,41 @@ std::string Title(HWND window) {
   return text;
 }
 
-// A grey foreground window of ours with a client area of that size.
+// A grey foreground window of ours, of a class of its own.
+HWND ShowOurs(const char *className, WNDPROC procedure, const char *title,
+              DWORD style, const RECT &frame) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  HWND window =
+      CreateWindowExA(0, className, title, style, frame.left, frame.top,
+                      frame.right - frame.left, frame.bottom - frame.top,
+                      nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetForegroundWindow(window);
+  return window;
+}
+
 HWND MakeWindow(int clientWidth, int clientHeight) {
   RECT frame = {0, 0, clientWidth, clientHeight};
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   AdjustWindowRect(&frame, style, FALSE);
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-  windowClass.lpszClassName = "GushmireTestHost";
-  RegisterClassA(&windowClass);
-  HWND window =
-      CreateWindowExA(0, windowClass.lpszClassName, "Preview host", style, 40,
-                      40, frame.right - frame.left, frame.bottom - frame.top,
-                      nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetForegroundWindow(window);
-  return window;
+  frame = RECT{40, 40, 40 + frame.right - frame.left,
+               40 + frame.bottom - frame.top};
+  return ShowOurs("GushmireTestHost", DefWindowProcA, "Preview host", style,
+                  frame);
+}
+
+// Keys and characters are 0x100 to 0x109, mouse messages 0x200 to 0x20E.
+LRESULT CALLBACK BystanderProc(HWND window, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+  if ((message >= 0x100 && message <= 0x109) ||
+      (message >= 0x200 && message <= 0x20E)) {
+    Report("bystander input 0x%04x", message);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -77,12 +99,19 @@ int RunCase(int argc, char **argv) {
   DWORD hold = 500;
   int hostWidth = 0;
   int hostHeight = 0;
+  RECT bystanderArea = {}; // left, top, width, height
   int first = 1;
   for (; first + 1 < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
     if (std::strcmp(argv[first], "--timeout") == 0) {
       timeout = std::strtoul(argv[++first], nullptr, 10);
     } else if (std::strcmp(argv[first], "--hold") == 0) {
       hold = std::strtoul(argv[++first], nullptr, 10);
+    } else if (std::strcmp(argv[first], "--bystander") == 0) {
+      if (std::sscanf(argv[++first], "%ld,%ld,%ld,%ld", &bystanderArea.left,
+                      &bystanderArea.top, &bystanderArea.right,
+                      &bystanderArea.bottom) != 4) {
+        first = argc;
+      }
     } else if (std::strcmp(argv[first], "--host") != 0 ||
                std::sscanf(argv[++first], "%dx%d", &hostWidth, &hostHeight) !=
                    2) {
@@ -99,6 +128,14 @@ int RunCase(int argc, char **argv) {
     ours = MakeWindow(hostWidth, hostHeight);
     Report("ours %lu",
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ours)));
+  }
+  HWND bystander = nullptr;
+  if (bystanderArea.right > 0 && bystanderArea.bottom > 0) {
+    const RECT &a = bystanderArea;
+    bystander =
+        ShowOurs("GushmireTestBystander", BystanderProc, "Bystander",
+                 WS_POPUP | WS_VISIBLE,
+                 RECT{a.left, a.top, a.left + a.right, a.top + a.bottom});
   }
   PumpFor(100);
   std::string line = std::string("\"") + argv[first] + "\"";
@@ -136,6 +173,8 @@ int RunCase(int argc, char **argv) {
     if (firstSight(window, windowSeen) && GetWindowRect(window, &box)) {
       Report("window %s %ldx%ld", Title(window).c_str(), box.right - box.left,
              box.bottom - box.top);
+      Report("placed %ld %ld %ld %ld", box.left, box.top, box.right,
+             box.bottom);
     }
     HWND dialog = FindWindowA("#32770", nullptr);
     if (firstSight(dialog, dialogSeen)) {
@@ -173,6 +212,9 @@ int RunCase(int argc, char **argv) {
   CloseHandle(process.hProcess);
   if (ours) {
     DestroyWindow(ours);
+  }
+  if (bystander) {
+    DestroyWindow(bystander);
   }
   return 0;
 }

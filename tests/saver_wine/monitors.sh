@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The full-screen saver on two monitors with the password in use and the
+# verifier refusing: its window covers the virtual screen, and no click or
+# key on the second monitor closes it or reaches a window of another
+# program that sits there. The X server is Xorg with the dummy video
+# driver, which Wine sees as two monitors (../wine/two-monitors.sh says
+# why; Xvfb shows Wine one): the primary 800x600 at (0, 0) and the second
+# 640x480 at (-640, 0), which is X's 0..640.
+source "$(dirname "$0")/../wine/two-monitors.sh"
+displays="$(mktemp -d "${TMPDIR:-/tmp}/saver-monitors.XXXXXX")"
+two_monitors_start "$displays" || {
+  two_monitors_stop
+  rm -rf "$displays"
+  exit 1
+}
+source "$(dirname "$0")/lib.sh"
+# The password switch lives in the copied prefix, which goes with the server.
+trap 'cleanup; two_monitors_stop; rm -rf "$displays"' EXIT
+
+set_password REG_DWORD 1
+stage lock
+verdict lock refuse
+# A window of saverctl's on the second monitor, in the foreground when the
+# saver starts; the pointer on the primary.
+xdotool mousemove 1040 300
+launch lock lock "--timeout 90000 --bystander -600,100,300,200" /s
+wait_for lock '^window ' 60 && sleep 1
+check "/s covers both monitors: 1440x600 from (-640, 0)" \
+  test "$(events lock | grep -E '^(window|placed)' | xargs)" = \
+  "window Screen Saver 1440x600 placed -640 0 800 600"
+# Steps on the second monitor, over the bystander (X's 40..340, 100..300).
+refused_steps "on the second monitor" <<'STEPS'
+mousemove 200 200
+click 1
+click 3
+key a
+key Escape
+key alt+Tab
+STEPS
+check "the window on the second monitor got no key or mouse message" \
+  lacks lock '^bystander input'
+verdict lock accept
+xdotool key space
+finish lock
+check "an accepted check then ends it with 0" has lock '^exit 0$'
+summary
