@@ -179,9 +179,8 @@ bool Wallpaper(const char *file) {
   std::ifstream in(file, std::ios::binary);
   std::string magic;
   int width = 0, height = 0, top = 0;
-  if (!(in >> magic >> width >> height >> top) || magic != "P6" ||
-      top != 255 || width <= 0 || height <= 0 || width > 16384 ||
-      height > 16384) {
+  if (!(in >> magic >> width >> height >> top) || magic != "P6" || top != 255 ||
+      width <= 0 || height <= 0 || width > 16384 || height > 16384) {
     return false;
   }
   in.get();
@@ -198,10 +197,10 @@ bool Wallpaper(const char *file) {
   }
   const int screen = XDefaultScreen(x);
   const Window root = XRootWindow(x, screen);
-  XImage *image = XCreateImage(
-      x, XDefaultVisual(x, screen), 24, ZPixmap, 0,
-      reinterpret_cast<char *>(pixels.data()), static_cast<unsigned>(width),
-      static_cast<unsigned>(height), 32, 0);
+  XImage *image = XCreateImage(x, XDefaultVisual(x, screen), 24, ZPixmap, 0,
+                               reinterpret_cast<char *>(pixels.data()),
+                               static_cast<unsigned>(width),
+                               static_cast<unsigned>(height), 32, 0);
   const Pixmap picture = XCreatePixmap(x, root, static_cast<unsigned>(width),
                                        static_cast<unsigned>(height), 24);
   const GC gc = XCreateGC(x, picture, 0, nullptr);
