@@ -53,7 +53,7 @@ else
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 libx11-6 libxext6 fonts-dejavu-core; do
+for library in libc6 libstdc++6 libx11-6 libxext6 libxrandr2 fonts-dejavu-core; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] ||
