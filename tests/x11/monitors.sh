@@ -109,6 +109,16 @@ if run_saver 100 100; then
   ends "a key after the change" 0
 fi
 
+# Whichever saver held the grabs, the one left takes them: a key still
+# ends it.
+if run_saver 100 100; then
+  xrandr --output DUMMY1 --off
+  wait_areas "$first " && sleep 1
+  xdotool key x
+  ends "a key with one monitor left" 0
+  xrandr --output DUMMY1 --mode 640x480 --pos 800x0
+fi
+
 # One saver killed ends the other.
 if run_saver 100 100; then
   # Ours only: other suites may run savers of their own meanwhile.
