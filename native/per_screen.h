@@ -1,9 +1,9 @@
 // One saver per screen: where a display has several screens (Wayland's
-// outputs, X11's monitors), each gets a process of its own, the program itself
-// started again with --screen NAME. Engine and host keep one window and one
-// animation per process, so each screen gets its own series at its own
-// size, with its own backdrop: nothing is stretched across two monitors
-// and no splat is cut by a bezel.
+// outputs, X11's monitors), each gets a process of its own, the program
+// itself started again with --screen NAME. Engine and host keep one window
+// and one animation per process, so each screen gets its own series at its
+// own size, with its own backdrop: nothing is stretched across two
+// monitors and no splat is cut by a bezel.
 #pragma once
 
 #include "displays.h"
