@@ -13,7 +13,8 @@ constexpr char kUsage[] =
     "       gushmire --help | --version\n"
     "\n"
     "Windows switches:\n"
-    "  /s            full screen; any key, click or mouse travel ends it\n"
+    "  /s            full screen, a saver on every monitor; any key, click\n"
+    "                or mouse travel ends them all\n"
     "  /p ID         preview inside the X window ID (decimal)\n"
     "  /c            the About box (also with no switch at all)\n"
     "  /a            password change (nothing to change here)\n"
@@ -26,8 +27,8 @@ constexpr char kUsage[] =
     "\n"
     "  --backend wayland|x11  the display system (by default Wayland when\n"
     "                WAYLAND_DISPLAY or WAYLAND_SOCKET is set and no X window\n"
-    "                is named, else X11). On Wayland each output runs a saver\n"
-    "                of its own.\n"
+    "                is named, else X11). On Wayland -root too runs on\n"
+    "                every output.\n"
     "\n"
     "Exit: 0 done, 1 bad option, 2 no display, 255 bad switch or window.\n";
 
