@@ -1,6 +1,4 @@
-// The native build's resource table against the compiled resource file it
-// is generated from, what the program looks up, the icon file, and the .res
-// reader's handling of damaged files.
+// The native build's resource table, the icon file, and the .res reader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,10 +60,9 @@ TEST(EmbeddedTable, EqualsTheCompiledResourceFile) {
   }
 }
 
-// The contents are the compiled file's (above) and the committed
-// pictures' (pictures_regenerate_identically): here, what the program looks
-// up is there, in English (the platform's tests load the About box and the
-// icon through the table installed before main()).
+// The contents are checked against the compiled file (above) and the
+// committed pictures (pictures_regenerate_identically). The platform's tests
+// load the About box and the icon through the table installed before main().
 TEST(EmbeddedTable, HoldsTheProgramsResourcesInEnglish) {
   const platform::ResourceTable table = gushmire::EmbeddedResources();
   EXPECT_EQ(table.count, 19u);

@@ -66,8 +66,7 @@ TEST(Cycle, FirstSplatAndDripsAt640x480) {
   EXPECT_EQ(animationPhase, CountSplat);
 }
 
-// Two series at 640x480 from seed 1: the mode switches on known steps, and
-// every Burst shuffles the same four speeds over records 1 to 4.
+// Every Burst shuffles the same four speeds over records 1 to 4.
 TEST(Cycle, TwoSeriesFromSeedOne) {
   SaverWindow saver(640, 480);
   std::vector<long> switchSteps;
@@ -97,9 +96,8 @@ TEST(Cycle, TwoSeriesFromSeedOne) {
 }
 
 // A window without a context of its own gets a fresh one from GetDC that
-// only ReleaseDC frees: a step of any phase that fails to give it back
-// leaves an object behind. The series is a preview's, whose droplets are
-// drawn smaller. A phase out of range changes nothing else.
+// only ReleaseDC frees. The series is a preview's, whose droplets are drawn
+// smaller. A phase out of range changes nothing else.
 TEST(Cycle, EveryStepGivesBackTheWindowContext) {
   SaverWindow saver(64, 48, 1, true);
   WNDCLASSA cls = {};

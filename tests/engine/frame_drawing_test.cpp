@@ -34,7 +34,6 @@ void ExpectClip(std::initializer_list<RECT> boxes) {
   DeleteObject(clip);
 }
 
-// Holds windowDC for one test, as a step would.
 class FrameDrawing : public ::testing::Test {
 protected:
   FrameDrawing() : saver_(640, 480) { windowDC = GetDC(saver_.window()); }

@@ -23,8 +23,7 @@ public:
   SaverWindow &operator=(const SaverWindow &) = delete;
 
   HWND window() const { return window_; }
-  // Runs one step and returns the phase it performed.
-  LONG Step() {
+  LONG Step() { // the phase it performed
     const LONG phase = animationPhase;
     AnimationStep(window_);
     return phase;

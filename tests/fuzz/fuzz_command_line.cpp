@@ -1,7 +1,6 @@
-// The command line as the process receives it: its tail, then the mode the
-// tail chooses, run on a small headless display. Every mode must end: the
-// saver window and the configure box are closed by a key press on the
-// virtual clock, and a wait with nothing left to come ends the run.
+// The command line as the process receives it, then the mode it chooses on
+// a small headless display. Every mode must end: windows are closed by a
+// key press on the virtual clock, and a wait with nothing to come ends it.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -1,7 +1,5 @@
-// Registry value reads on any stored value: the layer's RegQueryValueExA
-// with buffers of every size, and the saver's own read of the password
-// switch. A query never writes past the buffer, reports the value's size,
-// and leaves the buffer alone when it is too small; no key stays open.
+// Registry value reads on any stored value: RegQueryValueExA with buffers
+// of every size, and the saver's own read of the password switch.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

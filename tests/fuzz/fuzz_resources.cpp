@@ -1,7 +1,6 @@
-// The native layer's resources holding any bytes: every bitmap the engine
-// draws, the icon group and the dialog are the fuzzer's data. The lookups
-// hand back exactly those bytes, and the engine's steps on a small window
-// draw from them (or skip a bad bitmap) without a fault or a leak.
+// The native layer's resources holding any bytes: every bitmap, the icon
+// group and the dialog. The engine's steps on a small window draw from them
+// (or skip a bad bitmap) without a fault or a leak.
 #include <cstdint>
 #include <cstdlib>
 

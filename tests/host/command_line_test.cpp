@@ -1,5 +1,4 @@
-// The command line: the tail the entry hands over, the switch it starts
-// with, and each mode's exit code.
+// The command line and each mode's exit code.
 #include "entry.h"
 #include "host_fixture.h"
 #include "host_state.h"
@@ -28,8 +27,7 @@ TEST(CommandLineTail, DropsTheProgramNameAndTheControlCodesAfterIt) {
   EXPECT_STREQ(CommandLineTail(nullptr), "");
 }
 
-// Every spelling of the full-screen switch runs the saver; anything else
-// unknown ends at once with -1, showing nothing.
+// Anything unknown ends at once with -1, showing nothing.
 TEST_F(SaverHost, TheFirstLetterAfterDashesAndSlashesSelectsTheMode) {
   const std::pair<const char *, int> cases[] = {
       {"/s", 0},    {"-s", 0},    {"s", 0},        {"/S", 0},  {"- /s", 0},
@@ -67,8 +65,7 @@ TEST_F(SaverHost, PreviewWithoutAUsableWindowNumberEndsWithMinusOne) {
   DestroyWindow(parent);
 }
 
-// The change is offered to the given window or the foreground; without the
-// library or its entry /a still ends with 0. The library is freed.
+// Without the library or its entry /a still ends with 0.
 TEST_F(SaverHost, PasswordChangeIsOfferedToTheGivenWindowOrTheForeground) {
   EXPECT_EQ(Dispatch("/a"), 0);
   AddPasswordChanger(false);
@@ -97,8 +94,8 @@ TEST_F(SaverHost, PasswordChangeIsOfferedToTheGivenWindowOrTheForeground) {
   DestroyWindow(foreground);
 }
 
-// The box ends with 1 however it is closed; a WM_COMMAND that carries a
-// notification code beside IDOK, or another id, is not a close.
+// A WM_COMMAND that carries a notification code beside IDOK, or another id,
+// is not a close.
 TEST_F(SaverHost, TheConfigureBoxEndsWithOneWhicheverWayItIsClosed) {
   bool openAfterOtherCommands = false;
   const std::pair<const char *, std::function<void(HWND)>> cases[] = {

@@ -44,20 +44,19 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam,
 
 } // namespace
 
+using Exports = std::vector<platform::ModuleExport>;
+
 void AddVerifier(bool withEntry) {
-  std::vector<platform::ModuleExport> exports;
-  if (withEntry) {
-    exports.push_back({"VerifyScreenSavePwd", Export(StandInVerify)});
-  }
-  platform::AddModule("PASSWORD.CPL", exports);
+  platform::AddModule(
+      "PASSWORD.CPL",
+      withEntry ? Exports{{"VerifyScreenSavePwd", Export(StandInVerify)}}
+                : Exports{});
 }
 
 void AddPasswordChanger(bool withEntry) {
-  std::vector<platform::ModuleExport> exports;
-  if (withEntry) {
-    exports.push_back({"PwdChangePasswordA", Export(StandInChange)});
-  }
-  platform::AddModule("MPR.DLL", exports);
+  platform::AddModule("MPR.DLL", withEntry ? Exports{{"PwdChangePasswordA",
+                                                      Export(StandInChange)}}
+                                           : Exports{});
 }
 
 void AddInputMethod() {
@@ -106,8 +105,7 @@ void SaverHost::TearDown() {
 }
 
 void SaverHost::ExpectAllReleased() {
-  // Only a window that a fault left behind may still stand; every run
-  // releases all it made.
+  // Only a window that a fault left behind may still stand.
   if (SaverAlive()) {
     DestroyWindow(saverWindow);
   }

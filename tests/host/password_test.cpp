@@ -1,6 +1,4 @@
-// Password protection in whole runs: the registry switch, the verifier
-// library, the quiet period after a refusal, checks that nest, and the
-// guard that switches the running state off when a fault escapes.
+// Password protection in whole saver runs.
 #include <algorithm>
 #include <csignal>
 #include <iterator>
@@ -89,7 +87,6 @@ TEST_F(SaverHost, ARefusalHidesTheCursorAndRestartsTravel) {
   EXPECT_EQ(GetTickCount(), 700u);
 }
 
-// The quiet period is measured across the tick counter's wrap at 2^32.
 TEST_F(SaverHost, TheQuietPeriodSurvivesTheTickWrap) {
   UsePassword();
   platform::SetTickCount(0xFFFFFFFFu - 399);
@@ -143,7 +140,6 @@ TEST_F(SaverHost, CloseRequestsDuringACheckAreRefused) {
   EXPECT_NE(framesAfter, framesBefore);
 }
 
-// Before the check, at most two timer messages still queued are dropped.
 TEST_F(SaverHost, UpToTwoQueuedTicksAreDroppedBeforeACheck) {
   UsePassword();
   constexpr WPARAM marked = 77;
@@ -224,9 +220,8 @@ TEST_F(SaverHost, ABurstOfInputEndsOnceOrIsCheckedOnlyAsTheQuietPeriodAllows) {
   }
 }
 
-// A verifier that refuses 1,000 times in a row, with requests coming every
-// 30 to 110 ms: the saver runs on, and every check is the first request
-// at least 200 ms after the refusal before it.
+// Requests every 30 to 110 ms: each check is the first request at least
+// 200 ms after the refusal before it.
 TEST_F(SaverHost, AThousandRefusalsInARowLeaveTheSaverRunning) {
   platform::OpenHeadlessDisplay(160, 120, screenFill);
   live = platform::LiveObjectCount();
@@ -259,25 +254,20 @@ TEST_F(SaverHost, AThousandRefusalsInARowLeaveTheSaverRunning) {
   }
 }
 
-// Input that reached a window of another program.
-std::vector<UINT> bystanderInput;
+std::vector<UINT> bystanderInput; // reached a window of another program
 
 LRESULT CALLBACK BystanderProc(HWND window, UINT message, WPARAM wParam,
                                LPARAM lParam) {
-  // Keys and characters, 0x100 to 0x109; mouse messages, 0x200 to 0x20E.
-  if ((message >= 0x100 && message <= 0x109) ||
-      (message >= 0x200 && message <= 0x20E)) {
+  if ((message >= 0x100 && message <= 0x109) || // keys and characters
+      (message >= 0x200 && message <= 0x20E)) { // mouse messages
     bystanderInput.push_back(message);
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// No way round the verifier for the person at the machine, on any monitor:
-// while it refuses, no key, chord, button, travel or system command that
-// input makes the system send closes the saver, takes the foreground from
-// it or reaches the window of another program on the second monitor, under
-// the pointer; each first request after the quiet period is checked. After
-// its yes the next key closes.
+// While the verifier refuses, no key, chord, button, travel or system
+// command closes the saver, takes the foreground from it or reaches another
+// program's window on the second monitor, under the pointer.
 TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
   constexpr UINT vkDelete = 0x2E;
   constexpr UINT vkRightWindows = 0x5C;
@@ -342,8 +332,7 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
   ASSERT_TRUE(platform::OpenHeadlessMonitors(twoMonitors, screenFill));
   UsePassword();
   platform::MoveCursorTo(-300, 0); // where that window will be
-  // Another program's window, in the foreground until the saver starts and
-  // for Alt+Esc to switch to.
+  // In the foreground until the saver starts, and for Alt+Esc to switch to.
   WNDCLASSA other{};
   other.lpfnWndProc = BystanderProc;
   other.lpszClassName = "Other";
@@ -385,8 +374,7 @@ TEST_F(SaverHost, NothingClosesTheSaverWithoutTheVerifiersYes) {
   EXPECT_TRUE(bystanderInput.empty()) << bystanderInput.size();
 }
 
-// A fault that escapes a mode ends it with the running state switched off;
-// the exit code is that switch's result, and the guard's handlers are gone.
+// The exit code is that switch's result, and the guard's handlers are gone.
 TEST_F(SaverHost, TheGuardSwitchesTheRunningStateOffAfterAFault) {
   const std::pair<const char *, std::function<BOOL(HWND)>> faults[] = {
       {"segv",

@@ -1,5 +1,4 @@
-// The saver window: what ends it, what never does, the preview, the class
-// and title that mark a running saver, several monitors, and the palette.
+// The saver window and the preview in whole runs.
 #include <algorithm>
 #include <set>
 #include <tuple>
@@ -15,8 +14,8 @@
 namespace host_test {
 namespace {
 
-// Travel is measured from where the cursor was at the start: up to 4
-// pixels in all is allowed, and small moves add up.
+// Travel is measured from where the cursor was at the start: small moves
+// add up.
 TEST_F(SaverHost, CursorTravelClosesOnlyPastFourPixels) {
   struct Case {
     std::vector<POINT> moves;
@@ -48,9 +47,8 @@ TEST_F(SaverHost, CursorTravelClosesOnlyPastFourPixels) {
   }
 }
 
-// The window's title is what a second start looks for: it never changes.
-// Erasing is refused, so the screen's picture stays under the animation
-// (which draws over part of it: the X11 run).
+// The title is what a second start looks for. The screen's picture stays
+// under the animation (which draws over part of it: the X11 run).
 TEST_F(SaverHost, TitleStaysAndTheBackgroundIsNeverErased) {
   char title[32] = {};
   LRESULT erased = 1;
@@ -104,8 +102,7 @@ TEST_F(SaverHost, OnlyOneFullScreenSaverRuns) {
   EXPECT_EQ(passwordLibrary, nullptr);
 }
 
-// The input method is detached for the run and given back at its end; it
-// is only looked up, never loaded or freed.
+// The input method is only looked up, never loaded or freed.
 TEST_F(SaverHost, TheInputMethodIsDetachedAndRestored) {
   AddInputMethod();
   After(300, [] { platform::PressKey(VK_SPACE); });
@@ -173,9 +170,8 @@ TEST_F(SaverHost, PreviewRunsInsideItsParentUntilTheParentGoes) {
   }
 }
 
-// On several monitors the window and the engine take the virtual screen,
-// so no monitor stays usable while the password guards the others; the
-// series draws on both, and a click on the second ends it.
+// The virtual screen, so no monitor stays usable while the password guards
+// the others; a click on the second ends it.
 TEST_F(SaverHost, TheWindowCoversEveryMonitor) {
   ASSERT_TRUE(platform::OpenHeadlessMonitors(twoMonitors, screenFill));
   // Pixels of `area` (screen coordinates) that no longer show the desktop.
@@ -214,9 +210,7 @@ TEST_F(SaverHost, TheWindowCoversEveryMonitor) {
   EXPECT_FALSE(SaverAlive());
 }
 
-// On 8-bit displays the palette lives from creation to destruction and is
-// deleted even when the display changed depth meanwhile; other depths
-// never get one.
+// Even when the display changed depth meanwhile.
 TEST_F(SaverHost, ThePaletteExistsOnlyAtEightBitsAndIsAlwaysReleased) {
   struct Case {
     int bitsAtStart;
@@ -242,8 +236,7 @@ TEST_F(SaverHost, ThePaletteExistsOnlyAtEightBitsAndIsAlwaysReleased) {
   }
 }
 
-// At 8 bits every colour the animation puts on the screen is one of
-// paletteTable's, stored blue, green, red.
+// paletteTable is stored blue, green, red.
 TEST_F(SaverHost, EightBitDrawingUsesTheColourTable) {
   platform::OpenHeadlessDisplay(screenWidthPx, screenHeightPx, 0);
   platform::SetDisplayBitsPerPixel(8);

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "displays.h"
@@ -169,17 +170,17 @@ Taken Take(std::initializer_list<const char *> arguments) {
 }
 
 TEST(EntryOptions, AreTakenOutWhereverTheyStand) {
-  Taken t = Take({"--backend", "x11", "/s"});
-  EXPECT_EQ(t.code, -1);
-  EXPECT_EQ(t.backend, "x11");
-  EXPECT_EQ(t.rest, std::vector<std::string>{"/s"});
-  t = Take({"-root", "-screen", "HEADLESS-2", "-backend", "wayland"});
-  EXPECT_EQ(t.screen, "HEADLESS-2");
-  EXPECT_EQ(t.backend, "wayland");
-  EXPECT_EQ(t.rest, std::vector<std::string>{"-root"});
-  t = Take({"/p", "42"});
-  EXPECT_EQ(t.backend, "-");
-  EXPECT_EQ(t.rest, (std::vector<std::string>{"/p", "42"}));
+  using Strings = std::vector<std::string>;
+  const auto all = [](const Taken &t) {
+    return std::tuple(t.code, t.backend, t.screen, t.rest);
+  };
+  EXPECT_EQ(all(Take({"--backend", "x11", "/s"})),
+            std::tuple(-1, "x11", "-", Strings{"/s"}));
+  EXPECT_EQ(
+      all(Take({"-root", "-screen", "HEADLESS-2", "-backend", "wayland"})),
+      std::tuple(-1, "wayland", "HEADLESS-2", Strings{"-root"}));
+  EXPECT_EQ(all(Take({"/p", "42"})),
+            std::tuple(-1, "-", "-", Strings{"/p", "42"}));
   // A missing or empty value is a bad option.
   EXPECT_EQ(Take({"/s", "--backend"}).code, kUsageExit);
   EXPECT_EQ(Take({"--screen", "", "/s"}).code, kUsageExit);

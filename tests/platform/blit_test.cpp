@@ -89,9 +89,8 @@ TEST_F(Blit, BadOrOversizedRequests) {
   EXPECT_FALSE(StretchBlt(dc, 8, 0, -8, 8, memory, 0, 0, 4, 4, SRCCOPY));
   EXPECT_FALSE(StretchBlt(memory, 0, 0, 8, 8, dc, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, 20, 20, 0, 8, memory, 0, 0, 4, 4, SRCCOPY));
-  // Off the display, and extreme sizes: all off the display, or a huge
-  // source on a tiny bitmap. (How copies that reach past the edges map is
-  // compared with Wine's in tests/wine.)
+  // Off the display, and extreme sizes. (How copies that reach past the
+  // edges map is compared with Wine's in tests/wine.)
   EXPECT_TRUE(StretchBlt(dc, -100, 10, 50, 50, memory, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, 64, 0, 50, 50, memory, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, memory,
@@ -128,18 +127,14 @@ TEST_F(Blit, BadDibHeadersGiveNoBitmap) {
   EXPECT_EQ(GetPixel(dc, 64, 0), CLR_INVALID);
 }
 
-// The palette's life in the saver is checked with the host
-// (tests/host); here the colours an 8-bit display shows.
+// The palette's life in the saver is checked in tests/host.
 TEST(EightBitDisplay, PixelsShowAsTheNearestRealizedColour) {
   HWND window = layer_test::OpenWindow(4, 1, 8, 2, 0);
   HDC dc = GetDC(window);
   Dib dib = GridDib(4, 1);
   const uint32_t own[4] = {0xC81414, 0xBE1E1E, 0xFAFAFA, 0x050505};
   for (int i = 0; i < 4; ++i) {
-    for (int k = 0; k < 3; ++k) { // blue, green, red
-      dib.bytes[static_cast<std::size_t>(40 + 4 * i + k)] =
-          static_cast<unsigned char>(own[i] >> (8 * k));
-    }
+    layer_test::SetTableColour(dib, i, own[i]);
   }
   const auto shown = [&] {
     Draw(dc, dib, 0, 0, 4, 1);

@@ -1,6 +1,5 @@
 // A DC's clip built shape by shape: whatever the layer keeps apart until it
-// is asked for, the calls answer as for the merged clip, and drawing on a
-// flat window shows exactly the union's pixels.
+// is asked for, the calls answer as for the merged clip.
 #include <gtest/gtest.h>
 
 #include "layer_helpers.h"

@@ -1,6 +1,5 @@
-// Device contexts: own and common window DCs, memory DCs and what is
-// selected into them; every call with handles that are not (or no longer)
-// what it takes. Palettes are with the 8-bit display in blit_test.
+// Device contexts and bad handles. Palettes are with the 8-bit display in
+// blit_test.
 #include <gtest/gtest.h>
 
 #include "layer_helpers.h"
@@ -64,9 +63,8 @@ TEST(MemoryDc, SelectingAndDeletingBitmaps) {
   EXPECT_EQ(platform::LiveObjectCount(), live);
 }
 
-// Every call given a handle that is stale, null, a live one of another
-// kind or made up fails with its error value. Null names the screen or
-// the thread for some calls: those are not asked with it.
+// Null names the screen or the thread for some calls: those are not asked
+// with it.
 TEST(Handles, EveryCallRefusesStaleNullForeignAndMadeUpHandles) {
   HDC dc = CreateCompatibleDC(nullptr);
   HRGN region = CreateRectRgn(0, 0, 2, 2);

@@ -1,6 +1,4 @@
-// Scripted input: keys to the focus (else the active) window, mouse
-// messages to the deepest enabled visible window under the cursor behind a
-// sent WM_SETCURSOR, and the cursor. The running state is tested with the
+// Scripted input and the cursor. The running state is tested with the
 // saver's fault guard (tests/host).
 #include "windowing_fixture.h"
 

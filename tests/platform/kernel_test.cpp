@@ -1,6 +1,5 @@
-// Registry, modules, local memory, the command line and shared objects.
-// Value reads into buffers of every size are fuzzed (tests/fuzz) and the
-// saver's own read is tested whole (tests/host); here are the calls' edges.
+// The kernel calls' edges. Value reads into buffers of every size are
+// fuzzed (tests/fuzz) and the saver's own read is tested whole (tests/host).
 #include <gtest/gtest.h>
 
 #include <string>

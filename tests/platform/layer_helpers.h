@@ -29,6 +29,14 @@ inline uint32_t DistinctColour(int i) {
          7u;
 }
 
+// Colour table entry i, stored blue, green, red.
+inline void SetTableColour(Dib &dib, int i, uint32_t colour) {
+  for (int k = 0; k < 3; ++k) {
+    dib.bytes[static_cast<std::size_t>(40 + 4 * i + k)] =
+        static_cast<unsigned char>(colour >> (8 * k));
+  }
+}
+
 // Pixel (x, y) counted from the top has index x + 16 * y (mod 256), so its
 // colour tells where in the source it came from, for sources up to 16 wide.
 inline Dib GridDib(int width, int height) {
@@ -40,11 +48,7 @@ inline Dib GridDib(int width, int height) {
   const int32_t head[] = {40, width, height, 1 | 8 << 16};
   std::memcpy(dib.bytes.data(), head, sizeof head);
   for (int i = 0; i < 256; ++i) {
-    const uint32_t c = DistinctColour(i);
-    for (int k = 0; k < 3; ++k) { // blue, green, red
-      dib.bytes[static_cast<std::size_t>(40 + 4 * i + k)] =
-          static_cast<unsigned char>(c >> (8 * k));
-    }
+    SetTableColour(dib, i, DistinctColour(i));
   }
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -60,7 +64,6 @@ inline uint32_t GridColour(int sx, int sy) {
   return DistinctColour((sx + 16 * sy) & 0xFF);
 }
 
-// The DIB as a device-dependent bitmap, or null when it is refused.
 inline HBITMAP MakeBitmap(const Dib &dib, HDC dc = nullptr) {
   return CreateDIBitmap(dc, dib.header(), CBM_INIT, dib.bits(), dib.info(),
                         DIB_RGB_COLORS);
@@ -96,7 +99,6 @@ inline HWND OpenWindow(int width, int height, int displayWidth,
                          nullptr, nullptr, nullptr);
 }
 
-// The rectangles of a region as GetRegionData gives them.
 inline std::vector<RECT> RectsOf(HRGN region) {
   const DWORD size = GetRegionData(region, 0, nullptr);
   std::vector<unsigned char> buffer(size);

@@ -1,6 +1,5 @@
-// Windows beyond the message orders compared with Wine: refused creation,
-// focus after a child goes, text and lookups, erasing and painting.
-// Handles that are no windows are in dc_test.
+// Windows beyond the message orders compared with Wine. Handles that are no
+// windows are in dc_test.
 #include "windowing_fixture.h"
 
 using namespace windowing_test;

@@ -1,6 +1,5 @@
-// Several monitors on the headless display: the metrics of the primary and
-// of the virtual screen, layouts refused, and windows left of or above the
-// primary (negative screen coordinates) that draw, are hit and take input.
+// Several monitors on the headless display, and windows at negative screen
+// coordinates.
 #include "windowing_fixture.h"
 
 using namespace windowing_test;
@@ -88,9 +87,8 @@ TEST_F(Monitors, LayoutsThatCannotBeAreRefused) {
   }
 }
 
-// A window spanning both monitors from the negative corner draws into the
-// whole framebuffer; screen pixels are read at screen coordinates; the
-// screen DC reaches the left monitor at negative coordinates.
+// Screen pixels are read at screen coordinates; the screen DC reaches the
+// left monitor at negative coordinates.
 TEST_F(Monitors, WindowsLeftOfThePrimaryDraw) {
   ASSERT_TRUE(platform::OpenHeadlessMonitors(
       {{0, 0, 200, 100}, {-120, -40, 0, 100}}, kFill));
@@ -124,9 +122,7 @@ TEST_F(Monitors, WindowsLeftOfThePrimaryDraw) {
   DestroyWindow(left);
 }
 
-// The cursor moves over the whole virtual screen and no further; the
-// window under it at negative coordinates gets the click, in its own
-// client coordinates.
+// The click comes in the window's own client coordinates.
 TEST_F(Monitors, InputReachesWindowsAtNegativeCoordinates) {
   ASSERT_TRUE(platform::OpenHeadlessMonitors(
       {{0, 0, 200, 100}, {-120, -40, 0, 100}}, kFill));

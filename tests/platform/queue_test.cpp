@@ -1,6 +1,5 @@
 // The message queue and timers on the virtual clock, beyond the orders
-// compared with Wine: filters, the quit message, due times and the tick
-// wrap, forged timer messages, and waits that can never end.
+// compared with Wine.
 #include "windowing_fixture.h"
 
 using namespace windowing_test;

@@ -1,5 +1,4 @@
-// Regions beyond the single ellipses recorded under Wine: huge boxes,
-// random combinations checked pixel by pixel, and bad requests. Bad handles are
+// Regions beyond the single ellipses recorded under Wine. Bad handles are
 // in dc_test.
 #include <gtest/gtest.h>
 
@@ -24,7 +23,6 @@ using OwnedRgn = std::unique_ptr<std::remove_pointer_t<HRGN>, RgnDeleter>;
 
 constexpr int kField = 100; // every random shape lies in [0, kField)^2
 
-// The pixel set of a rectangle list, by painting it.
 std::vector<bool> Pixels(const std::vector<RECT> &rects) {
   std::vector<bool> set(kField * kField, false);
   for (const RECT &r : rects) {
@@ -56,10 +54,9 @@ TEST(EllipticRegion, HugeNarrowAndFlatBoxes) {
   EXPECT_EQ(RectsOf(flat.get()).size(), 3u);
 }
 
-// Random mixtures of ellipses and rectangles, as clips are built, carry
-// both merged and row-by-row bands, so the sweep's shortcuts (bands above
-// copied, the longer operand's tail appended) meet every kind of seam;
-// the result is checked pixel by pixel.
+// Mixtures of ellipses and rectangles, as clips are built, carry both
+// merged and row-by-row bands, so the sweep's shortcuts (bands above
+// copied, the longer operand's tail appended) meet every kind of seam.
 TEST(CombinedRegion, RandomMixturesGiveTheRightPixels) {
   std::mt19937 random(7);
   auto pick = [&random](int low, int high) {

@@ -1,6 +1,5 @@
 // A fresh windowing state per test and a window class whose procedure logs
-// the messages it gets before handing them to DefWindowProcA or to a test's
-// own handler. The order of the messages the layer shares with Wine is
+// its messages. The order of the messages the layer shares with Wine is
 // compared with Wine's in tests/wine; these tests look at the rest.
 #pragma once
 
@@ -19,7 +18,6 @@ inline std::vector<std::string> journal;
 // Answers a message in place of DefWindowProcA when it returns a value.
 inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>
     handler;
-// A window is named by its title, "?" when it has none.
 inline std::string NameOf(HWND window) {
   char title[32] = {};
   return GetWindowTextA(window, title, sizeof title) > 0 ? title : "?";
@@ -58,7 +56,6 @@ inline LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   return DefWindowProcA(window, message, w, l);
 }
 
-// The journal entries of the listed messages only, in order.
 inline std::vector<std::string> Only(std::initializer_list<const char *> kept) {
   std::vector<std::string> out;
   for (const std::string &entry : journal) {

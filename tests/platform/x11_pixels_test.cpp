@@ -1,7 +1,6 @@
-// Packing pixels into X images as the X11 backend does, for the visuals
-// and image layouts servers use, in both byte orders. No server needed:
-// the images are made here and XInitImage gives them Xlib's own accessors,
-// which also read back what the fast paths wrote.
+// Packing pixels into X images as the X11 backend does. No server needed:
+// XInitImage gives the images Xlib's own accessors, which also read back
+// what the fast paths wrote.
 #include <gtest/gtest.h>
 
 #include <cstdint>

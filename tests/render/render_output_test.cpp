@@ -64,9 +64,8 @@ protected:
       ("gushmire-render-test-" + std::to_string(::getpid()));
 };
 
-// The PNG snapshots hold the display at their steps, and the GIF has one
-// frame per shown step, composing to the display's picture in the palette
-// entries the writer chose.
+// The GIF's frames compose to the display's picture in the palette entries
+// the writer chose.
 TEST_F(RenderOutput, SnapshotsAndGifHoldTheDisplay) {
   RenderOptions options = Options(200, 150, 128);
   options.gifEvery = 4;
@@ -118,7 +117,6 @@ TEST_F(RenderOutput, SnapshotsAndGifHoldTheDisplay) {
   DGifCloseFile(gif, &gifError);
 }
 
-// Sizes below the cycle's limits still run and write their files.
 TEST_F(RenderOutput, TinyScreens) {
   std::string error;
   for (const auto &[w, h] : {std::pair{1, 1}, {19, 5}, {40, 9}, {3, 300}}) {

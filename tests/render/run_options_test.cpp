@@ -1,6 +1,4 @@
-// The run options every tool shares, under each tool's limits: repeats,
-// missing values, numbers at and past their ends, and the tool's own
-// options handed on.
+// The run options every tool shares, under each tool's limits.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,8 +1,6 @@
 # Shared by the Wayland end-to-end scripts: a private headless compositor
 # per script (sway, or weston for the xdg-shell fallback), bounded waits, and
 # cleanup of exactly the processes the script started.
-# Usage: source lib.sh; then start_sway (or start_weston) and run clients
-# with as_client.
 set -u
 WORK=$(mktemp -d)
 PIDS=()
@@ -80,7 +78,6 @@ client_env() {
     XDG_RUNTIME_DIR="$RUNTIME" WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
     SWAYSOCK="$SWAYSOCK")
 }
-# as_client COMMAND...: runs COMMAND that way.
 as_client() {
   client_env
   "${CLIENT_ENV[@]}" "$@"
@@ -112,7 +109,6 @@ find_socket() { WAYLAND_DISPLAY=$(runtime_socket 'wayland-*') &&
   WAYLAND_DISPLAY=${WAYLAND_DISPLAY##*/}; }
 find_swaysock() { SWAYSOCK=$(runtime_socket 'sway-ipc.*.sock'); }
 
-# output_names: the outputs sway has, one a line.
 output_names() {
   as_client swaymsg -r -t get_outputs 2>/dev/null | python3 -c '
 import json, sys
@@ -179,7 +175,6 @@ start_sway() {
 # screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
 # writes to stdout, so FILE needs no permission for the compositor's user).
 screenshot() { as_client timeout 5 grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
-# png_size FILE: WIDTHxHEIGHT.
 png_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # pixel FILE X Y: the pixel's colour as RRGGBB (upper case).
 pixel() {

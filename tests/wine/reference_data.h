@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-// The non-empty lines of a recorded file; fails the calling test when it
-// cannot be read.
+// Fails the calling test when the file cannot be read.
 inline std::vector<std::string> RecordedLines(const char *name) {
   const std::string path = std::string(GUSHMIRE_WINE_DATA_DIR) + "/" + name;
   std::ifstream in(path);

@@ -1,13 +1,10 @@
 // Prints CreateEllipticRgn results as GetRegionData reports them, one box a
 // line, for a fixed set of boxes: every box from 0x0 to 40x40 at the origin,
 // boxes off the origin and reversed, narrow tall boxes and pseudo-random
-// boxes up to screen size. Line format (whitespace separated integers):
-//   rgn LEFT TOP RIGHT BOTTOM TYPE COUNT BL BT BR BB  then COUNT rectangles
-//   as left top right bottom
-// where TYPE is what GetRgnBox returns and BL..BB its bounding box, or
-//   rgn LEFT TOP RIGHT BOTTOM undefined
-// for a box whose region Wine 8 leaves partly unset (see RowsLeftUnset);
-// "region_dump --all" prints those in full too, garbage included.
+// boxes up to screen size. Lines: "rgn LEFT TOP RIGHT BOTTOM" and the region
+// as region_text.h writes it, or "undefined" for a box whose region Wine 8
+// leaves partly unset (see RowsLeftUnset); "region_dump --all" prints those
+// in full too, garbage included.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

@@ -1,13 +1,10 @@
 // Prints which source column and row StretchBlt in COLORONCOLOR mode takes
-// for every destination column and row, one stretch a line, called the way
-// the saver draws (see stretch_pattern.h), onto a 32-bit DIB section. Line
-// format (whitespace separated):
+// for every destination column and row, one stretch a line, onto a 32-bit
+// DIB section. Line format (whitespace separated):
 //   stretch SRCW SRCH DSTX DSTY DSTW DSTH SURFW SURFH STATUS
 //           cols DSTW values rows DSTH values
 // A value is the source index, or -1 where the destination pixel lies off the
-// SURFW x SURFH target. STATUS is "ok", or "bad" when a column (row) did not
-// come from one source column (row) on every row (column), a pixel outside
-// the destination changed, or a colour did not come from the source table.
+// SURFW x SURFH target; STATUS is "ok" or "bad" (see MeasurePass).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -73,8 +70,7 @@ int main() {
   for (int d = 1; d <= 210; ++d) {
     DumpAtOrigin(200, 200, d, d);
   }
-  const int large[] = {256, 300, 401, 402, 512, 777, 1000, 1080};
-  for (int d : large) {
+  for (int d : {256, 300, 401, 402, 512, 777, 1000, 1080}) {
     DumpAtOrigin(200, 200, d, d);
   }
   // Small odd ratios in both directions.

@@ -1,9 +1,6 @@
-// Lists the resources linked into this program, one line each and sorted:
-// every type, name and language the module enumerates, with the size and a
-// hash of the data. Run under Wine and compared with the native table.
-// Then hands them to the system's own loaders: the About dialog must build
-// with its five controls and two icons, and icon group 100 must load at
-// both sizes. Failures go to stderr and the exit code.
+// Lists the resources linked into this program (resource_listing.h), run
+// under Wine and compared with the native table. Then hands them to the
+// system's own loaders. Failures go to stderr and the exit code.
 
 #include <algorithm>
 #include <cstdio>

@@ -13,7 +13,6 @@ namespace {
 
 HINSTANCE self;
 
-// NAME in the folder of this library.
 std::string Beside(const char *name) {
   char path[MAX_PATH] = "";
   const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
