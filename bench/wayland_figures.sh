@@ -14,8 +14,8 @@ shift $(( $# >= 4 ? 4 : 3 ))
 sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(1920x1080 3840x2160)
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-peak() { awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
+source "$(dirname "$0")/proc.sh"
+peak() { memory VmHWM status "$1"; }
 share() { awk -v t="$1" -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
   'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
 

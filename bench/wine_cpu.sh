@@ -13,6 +13,7 @@ seconds="${2:-60}"
 saver="$build/gushmire.scr"
 wine_scripts="$root/tests/wine"
 source "$wine_scripts/wine-env.sh"
+source "$root/bench/proc.sh"
 need "$saver"
 state="$(mktemp -d "${TMPDIR:-/tmp}/gushmire-cpu.XXXXXX")"
 saver_pid=""
@@ -50,13 +51,10 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 sleep 3 # past start-up, into the steady animation
-ticks() { # utime + stime of a process, in clock ticks
-  awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"
-}
 # The saver's own process: of those running it, the one that works.
 busiest=0
 for pid in $(ours gushmire.scr); do
-  used="$(ticks "$pid" 2>/dev/null || echo 0)"
+  used="$(ticks "$pid" 2>/dev/null)" || used=0
   if [ "$used" -ge "$busiest" ]; then
     busiest="$used"
     saver_pid="$pid"

@@ -23,20 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program and the saver it starts for each monitor.
-tree() { echo "$1" $(ps -o pid= --ppid "$1"); }
-ticks() { # user + system clock ticks of the tree
-  local pid sum=0
-  for pid in $(tree "$1"); do
-    sum=$((sum + $(awk '{ print $14 + $15 }' "/proc/$pid/stat")))
-  done
-  echo "$sum"
-}
-memory() { # FIELD of /proc/PID/status summed over the tree, in MB
-  local pid
-  for pid in $(tree "$2"); do cat "/proc/$pid/status"; done |
-    awk -v f="$1:" '$1 == f { s += $2 } END { printf "%.1f", s / 1024 }'
-}
+source "$(dirname "$0")/proc.sh"
 
 printf '%-10s %6s %10s %11s %11s %9s %8s\n' size cpu% window_ms \
   of_it_run of_it_wait drawn_ms rss_MB
@@ -56,16 +43,16 @@ for size in "${sizes[@]}"; do
   start=$(date +%s%N)
   "$xprobe" wait-change "$work/desktop" 10 1 >/dev/null
   drawn_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-  before=$(ticks "$saver")
+  before=$(ticks $(tree "$saver"))
   samples=()
   for _ in $(seq 10); do
     sleep "$(awk -v s="$seconds" 'BEGIN { print s / 10 }')"
-    samples+=("$(memory VmRSS "$saver")")
+    samples+=("$(memory VmRSS status $(tree "$saver"))")
   done
-  after=$(ticks "$saver")
+  after=$(ticks $(tree "$saver"))
   cpu=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     'BEGIN { printf "%.2f", 100 * t / hz / s }')
-  rss=$(memory VmHWM "$saver")
+  rss=$(memory VmHWM status $(tree "$saver"))
   printf '%-10s %6s %10s %11s %11s %9s %8s\n' "$size" "$cpu" "$window_ms" \
     "$run_ms" "$wait_ms" "+$drawn_ms" "$rss"
   echo "  rss_MB every $(awk -v s="$seconds" 'BEGIN { print s / 10 }') s: ${samples[*]}"

@@ -12,6 +12,7 @@ gushmire=$(realpath "$1")
 xprobe=$(realpath "$2")
 seconds=${3:-60}
 source "$(dirname "$0")/../tests/x_servers.sh"
+source "$(dirname "$0")/proc.sh"
 work=$(mktemp -d)
 x_pid=
 saver=
@@ -22,20 +23,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-tree() { echo "$1" $(ps -o pid= --ppid "$1"); }
-ticks() {
-  local pid sum=0
-  for pid in $(tree "$1"); do
-    sum=$((sum + $(awk '{ print $14 + $15 }' "/proc/$pid/stat")))
-  done
-  echo "$sum"
-}
-# FIELD FILE PID: a field of /proc/PID/FILE summed over the tree, in MB.
-memory() {
-  local pid
-  for pid in $(tree "$3"); do cat "/proc/$pid/$2"; done |
-    awk -v f="$1:" '$1 == f { s += $2 } END { printf "%.1f", s / 1024 }'
-}
 
 hz=$(getconf CLK_TCK)
 printf '%-9s %9s %6s %12s %10s %10s\n' monitors processes cpu% \
@@ -54,14 +41,16 @@ for monitors in 1 2; do
   "$gushmire" /s 2>/dev/null &
   saver=$!
   sleep 2 # the savers are up and past their first picture
-  before=$(ticks "$saver")
+  before=$(ticks $(tree "$saver"))
   sleep "$seconds"
-  after=$(ticks "$saver")
+  after=$(ticks $(tree "$saver"))
   cpu=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     'BEGIN { printf "%.2f", 100 * t / hz / s }')
   printf '%-9s %9s %6s %12s %10s %10s\n' "$monitors" \
-    "$(tree "$saver" | wc -w)" "$cpu" "$(memory VmHWM status "$saver")" \
-    "$(memory VmRSS status "$saver")" "$(memory Pss smaps_rollup "$saver")"
+    "$(tree "$saver" | wc -w)" "$cpu" \
+    "$(memory VmHWM status $(tree "$saver"))" \
+    "$(memory VmRSS status $(tree "$saver"))" \
+    "$(memory Pss smaps_rollup $(tree "$saver"))"
   if [ "$monitors" -eq 2 ] && [ -n "${SHOT:-}" ]; then
     import -window root "$SHOT"
   fi
