@@ -135,6 +135,15 @@ long Changed(Target target, const std::vector<unsigned long> &before) {
   return changed;
 }
 
+// Makes `picture` the desktop, and frees it and its GC.
+void ShowOnRoot(Window root, Pixmap picture, GC gc) {
+  XSetWindowBackgroundPixmap(x, root, picture);
+  XClearWindow(x, root);
+  XFreeGC(x, gc);
+  XFreePixmap(x, picture);
+  XSync(x, False);
+}
+
 // A picture no animation frame looks like: smooth ramps in three channels
 // with a fine checker on top, so a misplaced copy shows up.
 void Desktop() {
@@ -166,11 +175,7 @@ void Desktop() {
       XFillRectangle(x, picture, gc, column, y, 2, 2);
     }
   }
-  XSetWindowBackgroundPixmap(x, root, picture);
-  XClearWindow(x, root);
-  XFreeGC(x, gc);
-  XFreePixmap(x, picture);
-  XSync(x, False);
+  ShowOnRoot(root, picture, gc);
 }
 
 // A picture of one's own (binary PPM, 24 bits) as the desktop, for the
@@ -208,11 +213,7 @@ bool Wallpaper(const char *file) {
             static_cast<unsigned>(height));
   image->data = nullptr; // the vector's
   XDestroyImage(image);
-  XSetWindowBackgroundPixmap(x, root, picture);
-  XClearWindow(x, root);
-  XFreeGC(x, gc);
-  XFreePixmap(x, picture);
-  XSync(x, False);
+  ShowOnRoot(root, picture, gc);
   return true;
 }
 
