@@ -10,8 +10,9 @@
 # DEPENDS names the protocol libraries whose interfaces <xml> refers to (the
 # layer shell's get_popup takes an xdg_popup, so it needs xdg-shell).
 #
-# Sets GUSHMIRE_WAYLAND_FOUND when libwayland-client and wayland-scanner are
-# there; without them the function must not be called.
+# Sets GUSHMIRE_WAYLAND_FOUND when libwayland-client, wayland-scanner and
+# wayland-protocols are there, GUSHMIRE_WAYLAND_MISSING to what is not;
+# without them the function must not be called.
 include_guard(GLOBAL)
 
 set(GUSHMIRE_OWN_WAYLAND_PROTOCOLS
@@ -35,15 +36,27 @@ endif()
 find_program(GUSHMIRE_WAYLAND_SCANNER wayland-scanner
              HINTS ${_gushmire_scanner_dir})
 
-if(GUSHMIRE_WAYLAND_CLIENT_FOUND AND GUSHMIRE_WAYLAND_SCANNER)
-  set(GUSHMIRE_WAYLAND_FOUND TRUE)
-else()
+set(GUSHMIRE_WAYLAND_MISSING)
+if(NOT PKG_CONFIG_FOUND)
+  list(APPEND GUSHMIRE_WAYLAND_MISSING pkg-config)
+elseif(NOT GUSHMIRE_WAYLAND_CLIENT_FOUND)
+  list(APPEND GUSHMIRE_WAYLAND_MISSING wayland-client.pc)
+endif()
+if(NOT GUSHMIRE_WAYLAND_SCANNER)
+  list(APPEND GUSHMIRE_WAYLAND_MISSING wayland-scanner)
+endif()
+if(NOT EXISTS ${GUSHMIRE_WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml)
+  list(APPEND GUSHMIRE_WAYLAND_MISSING wayland-protocols)
+endif()
+if(GUSHMIRE_WAYLAND_MISSING)
   set(GUSHMIRE_WAYLAND_FOUND FALSE)
+else()
+  set(GUSHMIRE_WAYLAND_FOUND TRUE)
 endif()
 # The guard above runs this once a configure, but every directory that
 # includes it needs the results.
-foreach(variable GUSHMIRE_WAYLAND_FOUND GUSHMIRE_OWN_WAYLAND_PROTOCOLS
-                 GUSHMIRE_WAYLAND_PROTOCOLS_DIR)
+foreach(variable GUSHMIRE_WAYLAND_FOUND GUSHMIRE_WAYLAND_MISSING
+                 GUSHMIRE_OWN_WAYLAND_PROTOCOLS GUSHMIRE_WAYLAND_PROTOCOLS_DIR)
   set(${variable} ${${variable}} CACHE INTERNAL "")
 endforeach()
 

@@ -5,14 +5,14 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkgconf git
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxext-dev libxrandr-dev libxfixes-dev libxtst-dev x11-utils libpng-dev libgif-dev libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool imagemagick
   clang-format python3
   dpkg-dev debhelper lintian file groff-base xscreensaver xsecurelock
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   libwayland-dev wayland-protocols sway swaybg grim wtype weston xwayland wayland-utils
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )

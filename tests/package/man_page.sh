@@ -8,8 +8,9 @@ source "$(dirname "$0")/../report.sh"
 warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$page" 2>&1)
 [ -z "$warnings" ] && echo "ok: groff finds nothing to warn about" ||
   fail "groff warnings: $warnings"
-text=$(LC_ALL=C.UTF-8 MANWIDTH=80 groff -man -Tascii "$page" 2>/dev/null |
-  sed 's/.\x08//g')
+# Plain text whatever grotty's default: no SGR escapes (groff 1.23), no
+# overstriking (-c -b -o -u), so headings start their lines.
+text=$(LC_ALL=C.UTF-8 MANWIDTH=80 groff -man -Tascii -P-cbou "$page" 2>/dev/null)
 grep -q "@VERSION@" "$page" && fail "version not filled in"
 for option in $("$gushmire" --help | grep -oE '(^| )(/[a-z]|--?[a-z][a-z-]+)' |
   sort -u); do

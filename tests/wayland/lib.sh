@@ -215,9 +215,13 @@ add_output() {
 }
 
 # red_count FILE: how many pixels are clearly red (a splat of blood).
+# Read from the pixel list ("X,Y: (R,G,B) ..."), which ImageMagick 6 and 7
+# print alike; an -fx expression makes 7.1 print a stray word first.
 red_count() {
-  convert -precision 12 "$1" -channel R -fx "r > 2 * g && r > 2 * b && r > 0.1" -separate \
-    -format '%[fx:int(mean*w*h+0.5)]' info:- 2>/dev/null
+  convert "$1" -alpha off -depth 8 txt:- 2>/dev/null | awk -F'[(),]' '
+    /^[0-9]/ { r = $3 + 0; g = $4 + 0; b = $5 + 0
+               if (r > 2 * g && r > 2 * b && r > 25.5) n++ }
+    END { print n + 0 }'
 }
 
 # hold_pointer: a vpointer that stays connected, reading its actions from

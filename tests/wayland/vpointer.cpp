@@ -43,7 +43,12 @@ void on_global(void *data, wl_registry *registry, uint32_t name,
   }
 }
 void on_global_remove(void *, wl_registry *, uint32_t) {}
-const wl_registry_listener registry_listener = {on_global, on_global_remove};
+const wl_registry_listener registry_listener = [] {
+  wl_registry_listener l{};
+  l.global = on_global;
+  l.global_remove = on_global_remove;
+  return l;
+}();
 
 uint32_t now_ms() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();

@@ -45,8 +45,17 @@ void OnDmabuf(void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t,
 void OnBufferDone(void *data, zwlr_screencopy_frame_v1 *) {
   Of(data)->described = true;
 }
-const zwlr_screencopy_frame_v1_listener frameListener = {
-    OnBuffer, OnFlags, OnReady, OnFailed, OnDamage, OnDmabuf, OnBufferDone};
+const zwlr_screencopy_frame_v1_listener frameListener = [] {
+  zwlr_screencopy_frame_v1_listener l{};
+  l.buffer = OnBuffer;
+  l.flags = OnFlags;
+  l.ready = OnReady;
+  l.failed = OnFailed;
+  l.damage = OnDamage;
+  l.linux_dmabuf = OnDmabuf;
+  l.buffer_done = OnBufferDone;
+  return l;
+}();
 
 // 0x00RRGGBB from a pixel of `format`; false for a format we do not read.
 bool Readable(uint32_t format, bool *swapped) {

@@ -45,8 +45,16 @@ void OnName(void *data, wl_output *, const char *name) {
   static_cast<Output *>(data)->name = name;
 }
 void OnDescription(void *, wl_output *, const char *) {}
-const wl_output_listener outputListener = {OnGeometry, OnMode, OnOutputDone,
-                                           OnScale,    OnName, OnDescription};
+const wl_output_listener outputListener = [] {
+  wl_output_listener l{};
+  l.geometry = OnGeometry;
+  l.mode = OnMode;
+  l.done = OnOutputDone;
+  l.scale = OnScale;
+  l.name = OnName;
+  l.description = OnDescription;
+  return l;
+}();
 
 void OnGlobal(void *, wl_registry *registry, uint32_t name,
               const char *interface, uint32_t version) {
@@ -55,12 +63,21 @@ void OnGlobal(void *, wl_registry *registry, uint32_t name,
 void OnGlobalRemove(void *, wl_registry *, uint32_t name) {
   backend().GlobalGone(name);
 }
-const wl_registry_listener registryListener = {OnGlobal, OnGlobalRemove};
+const wl_registry_listener registryListener = [] {
+  wl_registry_listener l{};
+  l.global = OnGlobal;
+  l.global_remove = OnGlobalRemove;
+  return l;
+}();
 
 void OnPing(void *, xdg_wm_base *base, uint32_t serial) {
   xdg_wm_base_pong(base, serial);
 }
-const xdg_wm_base_listener wmBaseListener = {OnPing};
+const xdg_wm_base_listener wmBaseListener = [] {
+  xdg_wm_base_listener l{};
+  l.ping = OnPing;
+  return l;
+}();
 
 template <typename T>
 T *Bind(wl_registry *registry, uint32_t name, const wl_interface &interface,
@@ -100,11 +117,14 @@ void Wayland::Global(wl_registry *from, uint32_t name, const char *interface,
     shm = Bind<wl_shm>(from, name, wl_shm_interface, version, 1);
   } else if (is == wl_seat_interface.name && seat == nullptr) {
     seat = Bind<wl_seat>(from, name, wl_seat_interface, version, 5);
-    static const wl_seat_listener listener = {
-        [](void *, wl_seat *, uint32_t capabilities) {
-          backend().SeatCapabilities(capabilities);
-        },
-        [](void *, wl_seat *, const char *) {}};
+    static const wl_seat_listener listener = [] {
+      wl_seat_listener l{};
+      l.capabilities = [](void *, wl_seat *, uint32_t capabilities) {
+        backend().SeatCapabilities(capabilities);
+      };
+      l.name = [](void *, wl_seat *, const char *) {};
+      return l;
+    }();
     wl_seat_add_listener(seat, &listener, nullptr);
   } else if (is == xdg_wm_base_interface.name) {
     wmBase = Bind<xdg_wm_base>(from, name, xdg_wm_base_interface, version, 1);

@@ -104,9 +104,19 @@ void OnKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t key,
 void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t,
                  uint32_t) {}
 void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
-const wl_keyboard_listener keyboardListener = {OnKeymap,        OnKeyboardEnter,
-                                               OnKeyboardLeave, OnKey,
-                                               OnModifiers,     OnRepeatInfo};
+// Every listener here is value-initialized, then set member by member: an
+// event that a newer libwayland adds stays null, and is never sent at the
+// versions we bind.
+const wl_keyboard_listener keyboardListener = [] {
+  wl_keyboard_listener l{};
+  l.keymap = OnKeymap;
+  l.enter = OnKeyboardEnter;
+  l.leave = OnKeyboardLeave;
+  l.key = OnKey;
+  l.modifiers = OnModifiers;
+  l.repeat_info = OnRepeatInfo;
+  return l;
+}();
 
 void OnPointerEnter(void *, wl_pointer *, uint32_t serial, wl_surface *surface,
                     wl_fixed_t x, wl_fixed_t y) {
@@ -127,10 +137,20 @@ void OnFrame(void *, wl_pointer *) {}
 void OnAxisSource(void *, wl_pointer *, uint32_t) {}
 void OnAxisStop(void *, wl_pointer *, uint32_t, uint32_t) {}
 void OnAxisDiscrete(void *, wl_pointer *, uint32_t, int32_t) {}
-void OnAxisValue120(void *, wl_pointer *, uint32_t, int32_t) {}
-const wl_pointer_listener pointerListener = {
-    OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,       OnAxis,
-    OnFrame,        OnAxisSource,   OnAxisStop, OnAxisDiscrete, OnAxisValue120};
+// Every event of wl_pointer version 5, the version the seat is bound at.
+const wl_pointer_listener pointerListener = [] {
+  wl_pointer_listener l{};
+  l.enter = OnPointerEnter;
+  l.leave = OnPointerLeave;
+  l.motion = OnMotion;
+  l.button = OnButton;
+  l.axis = OnAxis;
+  l.frame = OnFrame;
+  l.axis_source = OnAxisSource;
+  l.axis_stop = OnAxisStop;
+  l.axis_discrete = OnAxisDiscrete;
+  return l;
+}();
 
 } // namespace
 

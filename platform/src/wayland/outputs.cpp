@@ -35,7 +35,12 @@ void OnGlobalRemove(void *, wl_registry *, uint32_t name) {
     return true;
   });
 }
-const wl_registry_listener registryListener = {OnGlobal, OnGlobalRemove};
+const wl_registry_listener registryListener = [] {
+  wl_registry_listener l{};
+  l.global = OnGlobal;
+  l.global_remove = OnGlobalRemove;
+  return l;
+}();
 
 } // namespace
 

@@ -50,25 +50,36 @@ void OnLayerConfigure(void *data, zwlr_layer_surface_v1 *layer, uint32_t serial,
 void OnLayerClosed(void *data, zwlr_layer_surface_v1 *) {
   Of(data)->closed = true;
 }
-const zwlr_layer_surface_v1_listener layerListener = {OnLayerConfigure,
-                                                      OnLayerClosed};
+const zwlr_layer_surface_v1_listener layerListener = [] {
+  zwlr_layer_surface_v1_listener l{};
+  l.configure = OnLayerConfigure;
+  l.closed = OnLayerClosed;
+  return l;
+}();
 
 void OnXdgConfigure(void *data, xdg_surface *xdg, uint32_t serial) {
   xdg_surface_ack_configure(xdg, serial);
   Of(data)->configured = true;
 }
-const xdg_surface_listener xdgListener = {OnXdgConfigure};
+const xdg_surface_listener xdgListener = [] {
+  xdg_surface_listener l{};
+  l.configure = OnXdgConfigure;
+  return l;
+}();
 
 void OnToplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) {
 }
 void OnToplevelClose(void *data, xdg_toplevel *) {
   QueueClose(Of(data)->window);
 }
-// Only in later versions than the one we bind.
-void OnBounds(void *, xdg_toplevel *, int32_t, int32_t) {}
-void OnCapabilities(void *, xdg_toplevel *, wl_array *) {}
-const xdg_toplevel_listener toplevelListener = {
-    OnToplevelConfigure, OnToplevelClose, OnBounds, OnCapabilities};
+// configure_bounds and wm_capabilities come only at later versions than the
+// one we bind.
+const xdg_toplevel_listener toplevelListener = [] {
+  xdg_toplevel_listener l{};
+  l.configure = OnToplevelConfigure;
+  l.close = OnToplevelClose;
+  return l;
+}();
 
 } // namespace
 
@@ -290,13 +301,16 @@ void Wayland::Commit(Surface &s) {
       s.pending.clear();
       return;
     }
-    static const wl_buffer_listener listener = {
-        [](void *data, wl_buffer *released) {
-          for (ShmBuffer &b : Of(data)->buffers) {
-            b.busy = b.busy && b.buffer != released;
-          }
-          TheWayland().Released(*Of(data));
-        }};
+    static const wl_buffer_listener listener = [] {
+      wl_buffer_listener l{};
+      l.release = [](void *data, wl_buffer *released) {
+        for (ShmBuffer &b : Of(data)->buffers) {
+          b.busy = b.busy && b.buffer != released;
+        }
+        TheWayland().Released(*Of(data));
+      };
+      return l;
+    }();
     wl_buffer_add_listener(buffer.buffer, &listener, &s);
     buffer.stale.assign(1, RECT{0, 0, s.Width(), s.Height()});
   }
@@ -331,10 +345,13 @@ void Wayland::Commit(Surface &s) {
                         (box.bottom - box.top + s.scale - 1) / s.scale + 1);
     }
   }
-  static const wl_callback_listener frameListener = {
-      [](void *data, wl_callback *, uint32_t) {
-        TheWayland().FrameDone(*Of(data));
-      }};
+  static const wl_callback_listener frameListener = [] {
+    wl_callback_listener l{};
+    l.done = [](void *data, wl_callback *, uint32_t) {
+      TheWayland().FrameDone(*Of(data));
+    };
+    return l;
+  }();
   s.frame = wl_surface_frame(s.surface);
   wl_callback_add_listener(s.frame, &frameListener, &s);
   wl_surface_commit(s.surface);

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Debian 13 "trixie" in a clean root of its own (tests/debian/root.sh),
+# from this machine: the README's "On Linux" commands as a fresh system runs
+# them (package, lintian, the installed program's two display backends), then
+# the suites whose tools changed between releases: Wayland on sway 1.10 and
+# weston 14, the man page on groff 1.23, and the Wine suites under Wine 10.
+# Needs root (debootstrap, mounts, chroot) and Debian's package mirror.
+# WINE=0 leaves the Wine suites out.
+set -euo pipefail
+source_dir="$(cd "$(dirname "$0")/.." && pwd)"
+dir=${GUSHMIRE_DEBIAN13_ROOT:-/var/tmp/gushmire-trixie}
+roots="$source_dir/tests/debian/root.sh"
+jobs=$(nproc)
+
+# stage NAME COMMAND...: runs it and says how long it took.
+stage() {
+  local start=$SECONDS
+  echo "== Debian 13: $1"
+  "${@:2}"
+  echo "-- Debian 13: $1 took $((SECONDS - start)) s"
+}
+in_root() { bash "$roots" run "$dir" "$@"; }
+
+trap 'bash "$roots" drop "$dir"' EXIT
+stage "a clean root" bash "$roots" make trixie "$dir" >/dev/null
+# The tree as a checkout has it: the files git knows of, or would.
+mkdir -p "$dir/src/gushmire"
+(cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
+  xargs -0 -r cp -a --parents -t "$dir/src/gushmire")
+
+stage "the README's commands, lintian, the installed program" \
+  in_root bash -c 'apt-get update -q >/dev/null &&
+    bash /src/gushmire/tests/package/readme_install.sh /src/gushmire \
+      /src/gushmire/tests/x11'
+
+stage "setup" in_root bash /src/gushmire/scripts/setup.sh >/dev/null
+
+labels='wayland|docs'
+wine_dir=
+if [ "${WINE:-1}" != 0 ]; then
+  labels+='|wine'
+  wine_dir=/src/gushmire/build/mingw
+  stage "Windows build" in_root bash -c "cd /src/gushmire &&
+    cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null &&
+    cmake --build build/mingw -j $jobs >/dev/null"
+fi
+stage "native build" in_root bash -c "cd /src/gushmire &&
+  cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DGUSHMIRE_BENCHMARKS=OFF -DGUSHMIRE_WINE_BUILD_DIR=$wine_dir >/dev/null &&
+  cmake --build build/native -j $jobs >/dev/null"
+stage "tests labelled $labels" in_root bash -c "cd /src/gushmire/build/native &&
+  ctest --output-on-failure -j $jobs -L '$labels'"
