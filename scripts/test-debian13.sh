@@ -20,9 +20,14 @@ stage() {
   echo "-- Debian 13: $1 took $((SECONDS - start)) s"
 }
 in_root() { bash "$roots" run "$dir" "$@"; }
+# quietly NAME COMMAND...: its output goes to a log, shown when it fails.
+quietly() {
+  "${@:2}" >"$dir/$1.log" 2>&1 || { tail -n 40 "$dir/$1.log"; return 1; }
+}
 
 trap 'bash "$roots" drop "$dir"' EXIT
 stage "a clean root" bash "$roots" make trixie "$dir" >/dev/null
+[ -d "$dir/src" ] || mkdir "$dir/src"
 # The tree as a checkout has it: the files git knows of, or would.
 mkdir -p "$dir/src/gushmire"
 (cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
@@ -33,21 +38,25 @@ stage "the README's commands, lintian, the installed program" \
     bash /src/gushmire/tests/package/readme_install.sh /src/gushmire \
       /src/gushmire/tests/x11'
 
-stage "setup" in_root bash /src/gushmire/scripts/setup.sh >/dev/null
+stage "setup" quietly setup in_root bash /src/gushmire/scripts/setup.sh
 
 labels='wayland|docs'
 wine_dir=
 if [ "${WINE:-1}" != 0 ]; then
   labels+='|wine'
   wine_dir=/src/gushmire/build/mingw
-  stage "Windows build" in_root bash -c "cd /src/gushmire &&
+  stage "Windows build" quietly mingw in_root bash -c "cd /src/gushmire &&
     cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null &&
-    cmake --build build/mingw -j $jobs >/dev/null"
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
+    cmake --build build/mingw -j $jobs"
 fi
-stage "native build" in_root bash -c "cd /src/gushmire &&
+stage "native build" quietly native in_root bash -c "cd /src/gushmire &&
   cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DGUSHMIRE_BENCHMARKS=OFF -DGUSHMIRE_WINE_BUILD_DIR=$wine_dir >/dev/null &&
-  cmake --build build/native -j $jobs >/dev/null"
+    -DGUSHMIRE_BENCHMARKS=OFF -DGUSHMIRE_WINE_BUILD_DIR=$wine_dir &&
+  cmake --build build/native -j $jobs"
+# sway 1.10 tells a client nothing of a resting pointer, and these two
+# suites' pointer checks are not yet reliable there (docs/wayland-notes.md).
+unreliable='wayland_saver|wayland_outputs'
+echo "Debian 13: not run on sway 1.10: ${unreliable//|/, }"
 stage "tests labelled $labels" in_root bash -c "cd /src/gushmire/build/native &&
-  ctest --output-on-failure -j $jobs -L '$labels'"
+  ctest --output-on-failure -j $jobs -L '$labels' -E '$unreliable'"

@@ -172,6 +172,10 @@ start_sway() {
     give_up "swaybg did not paint the desktop" swaybg.log
 }
 
+# The scripts read the client's WAYLAND_DEBUG log for what pixels cannot
+# show. libwayland 1.23 writes an object as interface#id where 1.21 wrote
+# interface@id, and prefixes the queue: patterns take [@#] and no line start.
+
 # screenshot OUTPUT FILE: the output at its device pixels, as PNG (grim
 # writes to stdout, so FILE needs no permission for the compositor's user).
 screenshot() { as_client timeout 5 grim -o "$1" - >"$2" 2>>"$WORK/grim.log"; }
@@ -241,6 +245,10 @@ point() {
   echo "$*" >&7
   wait_until 5 eval '[ "$(grep -c done "$WORK/pointer.out")" -gt "$before" ]'
 }
+# point_at X Y: the pointer to X Y of HEADLESS-1 (scale 1): to the layout's
+# top-left corner first, where moves stop, since sway 1.7 starts it there
+# and sway 1.10 elsewhere.
+point_at() { point move -100000 -100000 && point move "$1" "$2"; }
 
 # savers: how many of the script's gushmire processes run (a copy made by
 # `reachable`).

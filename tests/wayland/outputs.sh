@@ -14,7 +14,7 @@ GUSHMIRE=$(reachable "$1")
 VPOINTER=$(reachable "$2")
 start_sway
 hold_pointer
-point move 100 100
+point_at 100 100
 
 # Only this test's savers: other tests run theirs at the same time.
 saver_of() { pgrep -f -- "$WORK/bin/gushmire .*--screen $1 "; }

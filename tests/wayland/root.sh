@@ -14,13 +14,13 @@ start_sway
 stop_pid "$SWAYBG_PID"
 SWAYBG_PID=
 hold_pointer
-point move 100 100
+point_at 100 100
 
 # background LOG N: N background layer surfaces without keyboard, drawn.
 background() {
-  [ "$(grep -c 'get_layer_surface(new id [^,]*, wl_surface@[0-9]*, wl_output@[0-9]*, 0, "gushmire")' "$1")" -eq "$2" ] &&
+  [ "$(grep -c 'get_layer_surface(new id [^,]*, wl_surface[@#][0-9]*, wl_output[@#][0-9]*, 0, "gushmire")' "$1")" -eq "$2" ] &&
     [ "$(grep -c 'set_keyboard_interactivity(0)' "$1")" -eq "$2" ] &&
-    grep -q -- '-> wl_surface@[0-9]*\.attach' "$1"
+    grep -q -- '-> wl_surface[@#][0-9]*\.attach' "$1"
 }
 red_grows() {
   screenshot HEADLESS-1 "$WORK/a.png" && sleep 1.5 &&

@@ -13,8 +13,8 @@ start_weston 640 480 2
 log=$WORK/saver.log
 start_client "$log" WAYLAND_DEBUG=1 "$GUSHMIRE" /s
 SAVER=$CLIENT
-frames() { grep -c -- '-> wl_surface@[0-9]*\.damage_buffer' "$log"; }
-if wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_fullscreen(wl_output@' "$log"; then
+frames() { grep -c -- '-> wl_surface[@#][0-9]*\.damage_buffer' "$log"; }
+if wait_until 5 grep -q 'xdg_toplevel[@#][0-9]*\.set_fullscreen(wl_output[@#]' "$log"; then
   pass "no layer shell: a full-screen xdg_toplevel"
 else
   fail "no full-screen toplevel: $(grep -E 'gushmire:|get_toplevel' "$log")"

@@ -197,9 +197,12 @@ void Wayland::PointerAt(wl_surface *entered, wl_fixed_t x, wl_fixed_t y,
   cursor = POINT{pointerIn->area.left + at(x, pointerIn->scale),
                  pointerIn->area.top + at(y, pointerIn->scale)};
   // Where the pointer was when our surface appeared is no move: travel
-  // counts from there. An enter later is the pointer arriving from
-  // elsewhere, which is a move.
-  if (!(enter && mapping)) {
+  // counts from there. So is the first place told at all: a compositor may
+  // tell nothing of a resting pointer until the layout changes or it moves.
+  // Any other enter is the pointer arriving from elsewhere, which is a move.
+  const bool firstPlace = enter && (mapping || !pointerKnown);
+  pointerKnown = true;
+  if (!firstPlace) {
     QueueCursorMove(cursor.x, cursor.y);
   }
 }

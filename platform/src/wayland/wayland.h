@@ -129,7 +129,7 @@ private:
   // until something does).
   void Pump(int timeout);
   // Dispatches until `done` or `seconds` pass; false on timeout.
-  bool DispatchUntil(const std::function<bool()> &done, int seconds = 5);
+  bool DispatchUntil(const std::function<bool()> &done, int ms = 5000);
   void EndPreviewsIfStopped();
   // surfaces.cpp
   void Map(Surface &surface, const char *title);
@@ -162,6 +162,7 @@ private:
   uint32_t enterSerial = 0;
   bool cursorHidden = false;
   bool mapping = false; // inside Map: the pointer's first place is no move
+  bool pointerKnown = false; // an enter has told where the pointer is
 };
 
 // The one instance, for the listeners.
