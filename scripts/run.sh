@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds Gushmire and runs it: full screen on
+# Sets up a Debian 12 or 13 machine, builds Gushmire and runs it: full screen on
 # $DISPLAY (any key, click or mouse travel ends it). Without a display it
 # says so and plays the animation on the headless display instead, writing
 # it to out/ as an animated GIF and snapshots.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs everything Gushmire needs to build and test on Debian 12: native
+# Installs everything Gushmire needs to build and test on Debian 12 or 13: native
 # toolchain and libraries, the mingw-w64 cross toolchain, and 32-bit Wine on
 # Xvfb for the Windows-side tests. Safe to run again; skips what is present.
 set -euo pipefail
@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-dev
   libwayland-dev wayland-protocols sway swaybg grim wtype weston xwayland wayland-utils
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  debootstrap
 )
 
 sudo_cmd=()

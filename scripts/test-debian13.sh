@@ -5,7 +5,8 @@
 # the suites whose tools changed between releases: Wayland on sway 1.10 and
 # weston 14, the man page on groff 1.23, and the Wine suites under Wine 10.
 # Needs root (debootstrap, mounts, chroot) and Debian's package mirror.
-# WINE=0 leaves the Wine suites out.
+# WINE=1 adds the Wine suites: under Wine 10, wine_window_messages_dump
+# hangs and the two-monitor runs are not yet checked (docs/wine-notes.md).
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 dir=${GUSHMIRE_DEBIAN13_ROOT:-/var/tmp/gushmire-trixie}
@@ -26,8 +27,8 @@ quietly() {
 }
 
 trap 'bash "$roots" drop "$dir"' EXIT
-stage "a clean root" bash "$roots" make trixie "$dir" >/dev/null
-[ -d "$dir/src" ] || mkdir "$dir/src"
+make_root() { bash "$roots" make trixie "$dir" >/dev/null; }
+stage "a clean root" make_root
 # The tree as a checkout has it: the files git knows of, or would.
 mkdir -p "$dir/src/gushmire"
 (cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
@@ -42,7 +43,7 @@ stage "setup" quietly setup in_root bash /src/gushmire/scripts/setup.sh
 
 labels='wayland|docs'
 wine_dir=
-if [ "${WINE:-1}" != 0 ]; then
+if [ "${WINE:-0}" = 1 ]; then
   labels+='|wine'
   wine_dir=/src/gushmire/build/mingw
   stage "Windows build" quietly mingw in_root bash -c "cd /src/gushmire &&

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine and runs every test: the Windows (mingw)
+# Sets up a Debian 12 or 13 machine and runs every test: the Windows (mingw)
 # Release build, the native tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the native Release build (the one users
 # get) with every test: the Wine-side comparisons, the packages and the
@@ -12,20 +12,28 @@ bash scripts/setup.sh
 
 jobs="$(nproc)"
 generator=(-G Ninja)
+# stage NAME: says how long the one before took.
+stage_start=
+stage() {
+  [ -z "$stage_start" ] || echo "-- took $((SECONDS - stage_start)) s"
+  stage_start=$SECONDS
+  [ -z "$1" ] || echo "== $1"
+}
+trap 'stage ""' EXIT
 
-echo "== Windows build (i686-w64-mingw32), Release"
+stage "Windows build (i686-w64-mingw32), Release"
 cmake -S . -B build/mingw "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build build/mingw -j "$jobs"
 
-echo "== Native build with AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "Native build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan "${generator[@]}" \
   -DGUSHMIRE_SANITIZE=ON -DGUSHMIRE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
 cmake --build build/asan -j "$jobs"
 # The package tests build and install releases: they run once, below.
 (cd build/asan && ctest --output-on-failure -j "$jobs" -LE 'wine|package')
 
-echo "== Native Release build, as users build it, with the Wine-side tests"
+stage "Native Release build, as users build it, with the Wine-side tests"
 cmake -S . -B build/native "${generator[@]}" \
   -DCMAKE_BUILD_TYPE=Release -DGUSHMIRE_WINE_BUILD_DIR="$root/build/mingw"
 cmake --build build/native -j "$jobs"

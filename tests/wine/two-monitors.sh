@@ -39,8 +39,10 @@ two_monitors_start() {
   done
   # Hard links spare copying over a gigabyte; the registry files, which the
   # new wineserver rewrites, become copies of their own (other files are
-  # only read).
-  cp -al "$WINEPREFIX" "$dir/prefix" &&
+  # only read). Across file systems (Debian 13 keeps /tmp in memory) it
+  # takes a real copy.
+  { cp -al "$WINEPREFIX" "$dir/prefix" 2>/dev/null ||
+    { rm -rf "$dir/prefix" && cp -a "$WINEPREFIX" "$dir/prefix"; }; } &&
     for file in "$WINEPREFIX"/*.reg; do
       cp --remove-destination "$file" "$dir/prefix/"
     done || {
