@@ -55,9 +55,5 @@ stage "native build" quietly native in_root bash -c "cd /src/gushmire &&
   cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DGUSHMIRE_BENCHMARKS=OFF -DGUSHMIRE_WINE_BUILD_DIR=$wine_dir &&
   cmake --build build/native -j $jobs"
-# sway 1.10 tells a client nothing of a resting pointer, and these two
-# suites' pointer checks are not yet reliable there (docs/wayland-notes.md).
-unreliable='wayland_saver|wayland_outputs'
-echo "Debian 13: not run on sway 1.10: ${unreliable//|/, }"
 stage "tests labelled $labels" in_root bash -c "cd /src/gushmire/build/native &&
-  ctest --output-on-failure -j $jobs -L '$labels' -E '$unreliable'"
+  ctest --output-on-failure -j $jobs -L '$labels'"

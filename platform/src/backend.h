@@ -156,6 +156,9 @@ bool TakeStopRequest();
 // the backend has moved its cursor to (x, y), screen coordinates.
 void QueueKey(UINT virtualKey, bool down);
 void QueueButton(UINT button, bool down);
+// The same where the backend's cursor position is not where the pointer is
+// (a Wayland pointer first told of late): the button goes to what is at `at`.
+void QueueButtonAt(UINT button, bool down, POINT at);
 void QueueCursorMove(int x, int y);
 // The desktop asked to close our window (a window manager's close button).
 void QueueClose(uintptr_t window);

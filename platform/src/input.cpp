@@ -238,6 +238,10 @@ void QueueKey(UINT key, bool down) {
 }
 
 void QueueButton(UINT button, bool down) {
+  QueueButtonAt(button, down, TheBackend().CursorPosition());
+}
+
+void QueueButtonAt(UINT button, bool down, POINT at) {
   UINT message = 0;
   switch (button) {
   case VK_LBUTTON:
@@ -253,7 +257,6 @@ void QueueButton(UINT button, bool down) {
     return;
   }
   state().held[button] = down;
-  const POINT at = TheBackend().CursorPosition();
   const uintptr_t target = WindowAt(ChildrenOf(0), at.x, at.y);
   if (target != 0) {
     TheQueue().input.push_back(

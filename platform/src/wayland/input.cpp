@@ -194,15 +194,24 @@ void Wayland::PointerAt(wl_surface *entered, wl_fixed_t x, wl_fixed_t y,
   const auto at = [](wl_fixed_t v, int32_t scale) {
     return static_cast<LONG>(std::floor(wl_fixed_to_double(v) * scale));
   };
+  const POINT said = CursorPosition();
   cursor = POINT{pointerIn->area.left + at(x, pointerIn->scale),
                  pointerIn->area.top + at(y, pointerIn->scale)};
   // Where the pointer was when our surface appeared is no move: travel
-  // counts from there. So is the first place told at all: a compositor may
-  // tell nothing of a resting pointer until the layout changes or it moves.
-  // Any other enter is the pointer arriving from elsewhere, which is a move.
-  const bool firstPlace = enter && (mapping || !pointerKnown);
-  pointerKnown = true;
-  if (!firstPlace) {
+  // counts from there. A compositor may tell nothing of a resting pointer
+  // until it moves or the layout changes (sway 1.10), after the host took
+  // GetCursorPos for its start: the first place told is then where the
+  // pointer was all along, and GetCursorPos keeps what it said, so travel
+  // still counts from there. Any other enter is the pointer arriving from
+  // elsewhere, which is a move.
+  if (enter && !pointerKnown) {
+    pointerKnown = true;
+    if (!mapping) {
+      told = POINT{said.x - cursor.x, said.y - cursor.y};
+    }
+    return;
+  }
+  if (!(enter && mapping)) {
     QueueCursorMove(cursor.x, cursor.y);
   }
 }
@@ -222,7 +231,7 @@ void Wayland::Button(uint32_t button, bool down) {
   default:
     return;
   }
-  QueueButton(key, down);
+  QueueButtonAt(key, down, cursor);
 }
 
 void Wayland::Key(uint32_t key, bool down) {

@@ -18,8 +18,6 @@ namespace {
 // More boxes than this become their bounding box: copying a little more
 // is cheaper than many small requests.
 constexpr std::size_t kMaxBoxes = 16;
-// How long a new surface waits for its first frame, for the pointer's place.
-constexpr int kFirstFrameWaitMs = 500;
 
 void AddBox(std::vector<RECT> &boxes, const RECT &box) {
   if (Empty(box)) {
@@ -224,19 +222,10 @@ void Wayland::Map(Surface &s, const char *title) {
   }
   s.pending.assign(1, RECT{0, 0, s.Width(), s.Height()});
   Commit(s);
-  // The compositor tells where the pointer is once the surface shows: sway
-  // 1.7 at once, sway 1.10 only after drawing it, so a pointer resting on
-  // this output gets its first frame's time (bounded: one resting on
-  // another output brings no enter at all).
+  // The compositor tells where the pointer is once the surface shows (sway
+  // 1.7; sway 1.10 tells nothing until the pointer moves).
   if (wl_display_roundtrip(display) < 0) {
     Lost();
-  }
-  if (pointer != nullptr && pointerIn == nullptr && s.frame != nullptr) {
-    DispatchUntil([&s] { return s.frame == nullptr || s.closed; },
-                  kFirstFrameWaitMs);
-    if (wl_display_roundtrip(display) < 0) {
-      Lost();
-    }
   }
   mapping = false;
 }

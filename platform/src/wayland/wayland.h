@@ -104,7 +104,11 @@ public:
   void Wait(std::optional<uint64_t> deadline) override;
   bool EndPreviewsOnSignals() override;
 
-  POINT CursorPosition() override { return cursor; }
+  // Where GetCursorPos says the pointer is: `cursor`, moved by `told` when
+  // the compositor first told of the pointer after the host had asked.
+  POINT CursorPosition() override {
+    return POINT{cursor.x + told.x, cursor.y + told.y};
+  }
   void ShowCursor(bool shown) override;
 
   // Called from the listeners.
@@ -157,11 +161,12 @@ private:
   std::map<uintptr_t, std::unique_ptr<Surface>> surfaces;
   uint64_t start = MonotonicMs();
 
-  POINT cursor{0, 0};
+  POINT cursor{0, 0}; // where the pointer is, in our screen coordinates
+  POINT told{0, 0};
   Surface *pointerIn = nullptr;
   uint32_t enterSerial = 0;
   bool cursorHidden = false;
-  bool mapping = false; // inside Map: the pointer's first place is no move
+  bool mapping = false;      // inside Map: the pointer's first place is no move
   bool pointerKnown = false; // an enter has told where the pointer is
 };
 
