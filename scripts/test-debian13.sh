@@ -5,8 +5,6 @@
 # the suites whose tools changed between releases: Wayland on sway 1.10 and
 # weston 14, the man page on groff 1.23, and the Wine suites under Wine 10.
 # Needs root (debootstrap, mounts, chroot) and Debian's package mirror.
-# WINE=1 adds the Wine suites, which do not all pass under Wine 10 yet: its
-# unmanaged windows get no input (docs/wine-notes.md).
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 dir=${GUSHMIRE_DEBIAN13_ROOT:-/var/tmp/gushmire-trixie}
@@ -41,19 +39,21 @@ stage "the README's commands, lintian, the installed program" \
 
 stage "setup" quietly setup in_root bash /src/gushmire/scripts/setup.sh
 
-labels='wayland|docs'
-wine_dir=
-if [ "${WINE:-0}" = 1 ]; then
-  labels+='|wine'
-  wine_dir=/src/gushmire/build/mingw
-  stage "Windows build" quietly mingw in_root bash -c "cd /src/gushmire &&
-    cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
-    cmake --build build/mingw -j $jobs"
-fi
+labels='wayland|docs|wine'
+wine_dir=/src/gushmire/build/mingw
+# Under Wine 10 the Wine environment's unmanaged windows get no input
+# (docs/wine-notes.md): the suites that send the saver input wait for that.
+# WINE=1 runs them too.
+skipped='wine_saver_password|wine_saver_monitors|wine_window_messages_dump'
+[ "${WINE:-0}" != 1 ] || skipped='^$'
+[ "$skipped" = '^$' ] || echo "Debian 13: not run under Wine 10: ${skipped//|/, }"
+stage "Windows build" quietly mingw in_root bash -c "cd /src/gushmire &&
+  cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
+  cmake --build build/mingw -j $jobs"
 stage "native build" quietly native in_root bash -c "cd /src/gushmire &&
   cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DGUSHMIRE_BENCHMARKS=OFF -DGUSHMIRE_WINE_BUILD_DIR=$wine_dir &&
   cmake --build build/native -j $jobs"
 stage "tests labelled $labels" in_root bash -c "cd /src/gushmire/build/native &&
-  ctest --output-on-failure -j $jobs -L '$labels'"
+  ctest --output-on-failure -j $jobs -L '$labels' -E '$skipped'"
