@@ -91,6 +91,9 @@ ends "a key" 3
 
 start_saver "$WORK/click.log" /s
 wait_until 5 covered "$WORK/click.log" 2 || fail "click run: not covered"
+# Buttons go to the surface with the pointer's focus, which sway 1.10 gives
+# only once the pointer moves: a move of 2 pixels, too little to end it.
+point move 1 1
 point click right
 ends "a click" 3
 
