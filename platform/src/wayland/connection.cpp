@@ -251,8 +251,9 @@ void Wayland::Pump(int timeout) {
   }
 }
 
-bool Wayland::DispatchUntil(const std::function<bool()> &done, int ms) {
-  const uint64_t deadline = MonotonicMs() + static_cast<uint64_t>(ms);
+bool Wayland::DispatchUntil(const std::function<bool()> &done, int seconds) {
+  const uint64_t deadline =
+      MonotonicMs() + static_cast<uint64_t>(seconds) * 1000u;
   while (!done()) {
     const uint64_t now = MonotonicMs();
     if (now >= deadline) {

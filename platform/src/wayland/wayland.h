@@ -133,7 +133,7 @@ private:
   // until something does).
   void Pump(int timeout);
   // Dispatches until `done` or `seconds` pass; false on timeout.
-  bool DispatchUntil(const std::function<bool()> &done, int ms = 5000);
+  bool DispatchUntil(const std::function<bool()> &done, int seconds = 5);
   void EndPreviewsIfStopped();
   // surfaces.cpp
   void Map(Surface &surface, const char *title);
