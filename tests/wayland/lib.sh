@@ -232,6 +232,8 @@ red_count() {
 # `point ACTION...` (the seat keeps one pointer device throughout).
 hold_pointer() {
   mkfifo -m 666 "$WORK/pointer.fifo"
+  # There before vpointer opens it: `point` counts its lines at once.
+  : >"$WORK/pointer.out"
   client_env
   "${CLIENT_ENV[@]}" "$VPOINTER" - <"$WORK/pointer.fifo" \
     >"$WORK/pointer.out" 2>&1 &
