@@ -5,7 +5,7 @@
 #include <set>
 
 #include "frame_drawing.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "saver_session.h"
 
 namespace {
@@ -151,7 +151,7 @@ FloorJob CaptureStep(const EngineSnapshot &before) {
     job.width = sessionWidth;
     job.height = sessionHeight;
   }
-  const uint32_t *pixels = platform::DisplayPixels();
+  const uint32_t *pixels = platform::FramebufferPixels();
   for (int y = 0; y < sessionHeight; ++y) {
     const uint32_t *row = pixels + static_cast<std::size_t>(y) *
                                        static_cast<std::size_t>(sessionWidth);

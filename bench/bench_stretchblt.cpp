@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "layer.h"
-#include "stretch_map.h"
+#include "gdi32/stretch_map.h"
+#include "layer_headless.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ void Blit(benchmark::State &state, void (*clip)(HDC)) {
   for (auto _ : state) {
     StretchBlt(scene.dc, 0, 0, kWidth, kHeight, scene.memory, 0, 0, kSrcWidth,
                kSrcHeight, SRCCOPY);
-    benchmark::DoNotOptimize(platform::DisplayPixels());
+    benchmark::DoNotOptimize(platform::FramebufferPixels());
   }
   Report(state, scene);
 }

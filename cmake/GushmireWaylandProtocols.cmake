@@ -5,7 +5,7 @@
 #
 # makes the static library <target> from <xml>'s private code; linking it
 # gives "<name>-client-protocol.h" on the include path and libwayland-client.
-# <xml> is an absolute path, a file of ours in platform/src/wayland/protocols,
+# <xml> is an absolute path, a file of ours in platform/backends/wayland/protocols,
 # or a path under Debian's wayland-protocols ("stable/xdg-shell/xdg-shell.xml").
 # DEPENDS names the protocol libraries whose interfaces <xml> refers to (the
 # layer shell's get_popup takes an xdg_popup, so it needs xdg-shell).
@@ -16,7 +16,7 @@
 include_guard(GLOBAL)
 
 set(GUSHMIRE_OWN_WAYLAND_PROTOCOLS
-    ${CMAKE_CURRENT_LIST_DIR}/../platform/src/wayland/protocols)
+    ${CMAKE_CURRENT_LIST_DIR}/../platform/backends/wayland/protocols)
 cmake_path(NORMAL_PATH GUSHMIRE_OWN_WAYLAND_PROTOCOLS)
 
 find_package(PkgConfig QUIET)

@@ -103,7 +103,7 @@ int main(int argc, char **argv) {
     const std::string id = std::to_string(window);
     const char *const arguments[] = {argv[0], "/p", id.c_str()};
     commandLine = platform::CommandLineFromArguments(3, arguments);
-    if (!platform::EndPreviewOnSignals()) {
+    if (!platform::EndPreviewsOnSignals()) {
       std::fprintf(stderr, "gushmire: cannot catch SIGTERM and SIGINT\n");
     }
   } else {

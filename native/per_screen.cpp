@@ -1,6 +1,5 @@
 #include "per_screen.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -13,10 +12,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <map>
 #include <set>
 #include <string>
+
+#include "layer.h"
+#include "options.h"
 
 namespace {
 
@@ -27,26 +28,7 @@ constexpr int kEndMs = 2000;
 // picture it starts from is the desktop, not a blank screen.
 constexpr uint64_t kSettleMs = 1000;
 
-// A child's end and the stop signals wake the wait through this pipe.
-volatile std::sig_atomic_t stopSignal = 0;
-int wakePipe[2] = {-1, -1};
-void Wake() {
-  const char byte = 0;
-  const ssize_t written = write(wakePipe[1], &byte, 1);
-  static_cast<void>(written);
-}
-void OnStop(int signal) {
-  stopSignal = signal;
-  Wake();
-}
-void OnChild(int) { Wake(); }
-
-uint64_t NowMs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<uint64_t>(t.tv_sec) * 1000u +
-         static_cast<uint64_t>(t.tv_nsec) / 1000000u;
-}
+using platform::MonotonicMs;
 
 // The claim of the one saver on this display: a name in the abstract
 // socket namespace, held while the process lives and gone with it however
@@ -115,7 +97,7 @@ void EndAll(std::map<pid_t, std::string> &children) {
   for (const auto &[pid, screen] : children) {
     kill(pid, SIGTERM);
   }
-  const uint64_t deadline = NowMs() + kEndMs;
+  const uint64_t deadline = MonotonicMs() + kEndMs;
   while (!children.empty()) {
     int status = 0;
     const pid_t pid = waitpid(-1, &status, WNOHANG);
@@ -123,7 +105,7 @@ void EndAll(std::map<pid_t, std::string> &children) {
       children.erase(pid);
     } else if (pid < 0) {
       break;
-    } else if (NowMs() >= deadline) {
+    } else if (MonotonicMs() >= deadline) {
       for (const auto &[left, screen] : children) {
         kill(left, SIGKILL);
       }
@@ -151,20 +133,13 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     const char *named = std::getenv(system.variables[0]);
     std::fprintf(stderr, "gushmire: cannot open %s \"%s\"\n", system.what,
                  named != nullptr ? named : "");
-    return 2;
+    return kNoDisplayExit;
   }
-  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) {
-    std::perror("gushmire: pipe");
+  // A child's end and the stop signals wake the wait.
+  if (!platform::CatchStopSignals() || !platform::WakeOnChildExit()) {
+    std::perror("gushmire: signals");
     return 1;
   }
-  struct sigaction action {};
-  action.sa_handler = OnStop;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-  action.sa_handler = OnChild;
-  action.sa_flags = SA_NOCLDSTOP | SA_RESTART;
-  sigaction(SIGCHLD, &action, nullptr);
 
   std::map<pid_t, std::string> children;
   std::set<pid_t> retired; // ended by us: their screen went
@@ -173,15 +148,15 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
   bool first = true;
   int code = -1;
   while (code < 0) {
-    if (stopSignal != 0) {
+    if (platform::StopRequested()) {
       code = 0;
       break;
     }
     if (!system.readScreens(&now)) {
       // The display went: the children find out too and end within a
       // second; give them that, then end what is left.
-      const uint64_t deadline = NowMs() + 1000;
-      while (!children.empty() && NowMs() < deadline) {
+      const uint64_t deadline = MonotonicMs() + 1000;
+      while (!children.empty() && MonotonicMs() < deadline) {
         int status = 0;
         const pid_t pid = waitpid(-1, &status, WNOHANG);
         if (pid > 0) {
@@ -195,7 +170,7 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     }
     for (const std::string &screen : now) {
       if (std::find(known.begin(), known.end(), screen) == known.end()) {
-        due[screen] = NowMs() + (first ? 0 : kSettleMs);
+        due[screen] = MonotonicMs() + (first ? 0 : kSettleMs);
       }
     }
     first = false;
@@ -210,7 +185,7 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     for (auto next = due.begin(); next != due.end();) {
       const bool listed =
           std::find(now.begin(), now.end(), next->first) != now.end();
-      if (listed && next->second > NowMs()) {
+      if (listed && next->second > MonotonicMs()) {
         ++next;
         continue;
       }
@@ -237,16 +212,11 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     if (code < 0) {
       int timeout = -1; // until the display, a child or a signal wakes us
       for (const auto &[screen, when] : due) {
-        const uint64_t at = NowMs();
+        const uint64_t at = MonotonicMs();
         const int left = when > at ? static_cast<int>(when - at) : 0;
         timeout = timeout < 0 ? left : std::min(timeout, left);
       }
-      pollfd descriptors[2] = {{system.screensDescriptor(), POLLIN, 0},
-                               {wakePipe[0], POLLIN, 0}};
-      poll(descriptors, 2, timeout);
-      char drain[64];
-      while (read(wakePipe[0], drain, sizeof drain) > 0) {
-      }
+      platform::WaitReadable(system.screensDescriptor(), timeout);
     }
   }
   EndAll(children);

@@ -119,8 +119,8 @@ TEST(Cycle, EveryStepGivesBackTheWindowContext) {
   }
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 9);
 
-  const std::vector<uint32_t> pixels(platform::DisplayPixels(),
-                                     platform::DisplayPixels() + 64 * 48);
+  const std::vector<uint32_t> pixels(platform::FramebufferPixels(),
+                                     platform::FramebufferPixels() + 64 * 48);
   const auto state = [] {
     return std::make_tuple(
         std::string(reinterpret_cast<const char *>(dripTable),
@@ -137,7 +137,7 @@ TEST(Cycle, EveryStepGivesBackTheWindowContext) {
   }
   EXPECT_TRUE(state() == before);
   EXPECT_TRUE(
-      std::equal(pixels.begin(), pixels.end(), platform::DisplayPixels()));
+      std::equal(pixels.begin(), pixels.end(), platform::FramebufferPixels()));
   DestroyWindow(window);
   UnregisterClassA(cls.lpszClassName, cls.hInstance);
 }

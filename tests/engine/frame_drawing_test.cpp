@@ -42,7 +42,7 @@ protected:
   static std::size_t PaintedPixels() {
     std::size_t painted = 0;
     for (int i = 0; i < 640 * 480; ++i) {
-      painted += platform::DisplayPixels()[i] != 0 ? 1 : 0;
+      painted += platform::FramebufferPixels()[i] != 0 ? 1 : 0;
     }
     return painted;
   }
@@ -133,8 +133,8 @@ TEST_F(FrameDrawing, FailedDrawsPaintNothingAndRelease) {
   stepCount = 2147483647;
   frameIndex = 1;
   DrawSplatFrame();
-  EXPECT_NE(platform::DisplayPixel(0, 0), 0u); // no bitmap holds black
-  EXPECT_EQ(platform::DisplayPixel(330, 0), 0u);
+  EXPECT_NE(platform::FramebufferPixel(0, 0), 0u); // no bitmap holds black
+  EXPECT_EQ(platform::FramebufferPixel(330, 0), 0u);
   stepCount = 0;
   DrawBackdrop();
   EXPECT_EQ(PaintedPixels(), 640u * 480u);

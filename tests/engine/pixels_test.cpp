@@ -71,8 +71,9 @@ TEST_P(BurstPixels, BackdropExactlyThroughSplatAndDroplets) {
     DeleteObject(circle);
   }
 
-  const std::vector<uint32_t> before(
-      platform::DisplayPixels(), platform::DisplayPixels() + width * height);
+  const std::vector<uint32_t> before(platform::FramebufferPixels(),
+                                     platform::FramebufferPixels() +
+                                         width * height);
   saver.Step();
   for (int py = 0; py < height; ++py) {
     for (int px = 0; px < width; ++px) {
@@ -80,7 +81,8 @@ TEST_P(BurstPixels, BackdropExactlyThroughSplatAndDroplets) {
           PtInRegion(clip, px, py)
               ? backdrop.pixels[static_cast<std::size_t>(py * width + px)]
               : before[static_cast<std::size_t>(py * width + px)];
-      ASSERT_EQ(platform::DisplayPixel(px, py), expected) << px << "," << py;
+      ASSERT_EQ(platform::FramebufferPixel(px, py), expected)
+          << px << "," << py;
     }
   }
   DeleteObject(clip);

@@ -4,7 +4,7 @@
 
 #include "animation.h"
 #include "host_state.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "saver_session.h"
 #include "winapi.h"
 

@@ -8,7 +8,7 @@
 #include "entry.h"
 #include "fresh_process.h"
 #include "host_state.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "password.h"
 #include "saver_procedure.h"
 #include "saver_window.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "dialog_template.h"
+#include "user32/dialogs/dialog_template.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   const auto read = platform::detail::ReadDialogTemplate(data, size);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "layer.h"
+#include "layer_headless.h"
 #include "password.h"
 
 namespace {

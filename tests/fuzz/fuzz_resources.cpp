@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "animation.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "resource_picture.h"
 #include "saver_session.h"
 

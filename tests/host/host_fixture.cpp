@@ -83,7 +83,7 @@ void SaverHost::Fresh() {
   platform::RemoveModules();
   platform::ClearRegistry();
   platform::OpenHeadlessDisplay(screenWidthPx, screenHeightPx, screenFill);
-  platform::SetDisplayBitsPerPixel(32);
+  platform::SetFramebufferBitsPerPixel(32);
   ResetHostVariables();
   verifyCalls = 0;
   verifyAnswer = nullptr;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fresh_process.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "winapi.h"
 
 namespace host_test {

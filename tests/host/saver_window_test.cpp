@@ -60,7 +60,7 @@ TEST_F(SaverHost, TitleStaysAndTheBackgroundIsNeverErased) {
     erased = SendMessageA(saverWindow, WM_ERASEBKGND,
                           reinterpret_cast<WPARAM>(dc), 0);
     ReleaseDC(saverWindow, dc);
-    const uint32_t *pixels = platform::DisplayPixels();
+    const uint32_t *pixels = platform::FramebufferPixels();
     pictureKept =
         std::all_of(pixels, pixels + screenWidthPx * screenHeightPx,
                     [](uint32_t pixel) { return pixel == screenFill; });
@@ -179,7 +179,7 @@ TEST_F(SaverHost, TheWindowCoversEveryMonitor) {
     int count = 0;
     for (LONG y = area.top; y < area.bottom; ++y) {
       for (LONG x = area.left; x < area.right; ++x) {
-        count += platform::DisplayPixel(x, y) != screenFill ? 1 : 0;
+        count += platform::FramebufferPixel(x, y) != screenFill ? 1 : 0;
       }
     }
     return count;
@@ -219,13 +219,13 @@ TEST_F(SaverHost, ThePaletteExistsOnlyAtEightBitsAndIsAlwaysReleased) {
   for (const Case c :
        {Case{8, 8}, Case{8, 24}, Case{24, 8}, Case{16, 8}, Case{32, 32}}) {
     Fresh();
-    platform::SetDisplayBitsPerPixel(c.bitsAtStart);
+    platform::SetFramebufferBitsPerPixel(c.bitsAtStart);
     bool hasPalette = false;
     bool selected = false;
     After(250, [&, c] {
       hasPalette = saverPalette != nullptr;
       selected = previousPalette != nullptr;
-      platform::SetDisplayBitsPerPixel(c.bitsAtEnd);
+      platform::SetFramebufferBitsPerPixel(c.bitsAtEnd);
       platform::PressKey(VK_SPACE);
     });
     EXPECT_EQ(Dispatch("/s"), 0);
@@ -239,7 +239,7 @@ TEST_F(SaverHost, ThePaletteExistsOnlyAtEightBitsAndIsAlwaysReleased) {
 // paletteTable is stored blue, green, red.
 TEST_F(SaverHost, EightBitDrawingUsesTheColourTable) {
   platform::OpenHeadlessDisplay(screenWidthPx, screenHeightPx, 0);
-  platform::SetDisplayBitsPerPixel(8);
+  platform::SetFramebufferBitsPerPixel(8);
   live = platform::LiveObjectCount();
   After(3000, [] { platform::PressKey(VK_SPACE); });
   EXPECT_EQ(Dispatch("/s"), 0);
@@ -249,7 +249,7 @@ TEST_F(SaverHost, EightBitDrawingUsesTheColourTable) {
                  static_cast<uint32_t>(paletteTable[3 * i + 1]) << 8 |
                  paletteTable[3 * i]);
   }
-  const uint32_t *pixels = platform::DisplayPixels();
+  const uint32_t *pixels = platform::FramebufferPixels();
   const std::set<uint32_t> shown(pixels,
                                  pixels + screenWidthPx * screenHeightPx);
   EXPECT_GT(shown.size(), 1u);

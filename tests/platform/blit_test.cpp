@@ -50,7 +50,7 @@ TEST_F(Blit, NoClipAndAnEmptyClip) {
   HRGN none = CreateEllipticRgn(10, 10, 10, 10);
   EXPECT_EQ(SelectClipRgn(dc, none), NULLREGION);
   ASSERT_TRUE(Draw(dc, GridDib(8, 8), 9, 9, 2, 2));
-  EXPECT_EQ(platform::DisplayPixel(9, 9), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(9, 9), kFill);
   DeleteObject(none);
   DeleteObject(a);
 }
@@ -66,7 +66,8 @@ TEST_F(Blit, ChildDrawsAtItsPlaceClippedToItsParent) {
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
       const bool inside = x >= 25 && x < 30 && y >= 15 && y < 25;
-      ASSERT_EQ(platform::DisplayPixel(x, y), inside ? GridColour(0, 0) : kFill)
+      ASSERT_EQ(platform::FramebufferPixel(x, y),
+                inside ? GridColour(0, 0) : kFill)
           << x << "," << y;
     }
   }
@@ -81,9 +82,9 @@ TEST_F(Blit, BadOrOversizedRequests) {
   HGDIOBJ previous = SelectObject(memory, bitmap);
   // Source rectangle 8x8 on a 4x4 bitmap: only the mapped part paints.
   EXPECT_TRUE(StretchBlt(dc, 0, 0, 8, 8, memory, 0, 0, 8, 8, SRCCOPY));
-  EXPECT_EQ(platform::DisplayPixel(3, 3), GridColour(3, 3));
-  EXPECT_EQ(platform::DisplayPixel(4, 0), kFill);
-  EXPECT_EQ(platform::DisplayPixel(0, 4), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(3, 3), GridColour(3, 3));
+  EXPECT_EQ(platform::FramebufferPixel(4, 0), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(0, 4), kFill);
   // Unsupported or broken requests fail without drawing.
   EXPECT_FALSE(StretchBlt(dc, 0, 0, 8, 8, memory, 0, 0, 4, 4, 0x00EE0086));
   EXPECT_FALSE(StretchBlt(dc, 8, 0, -8, 8, memory, 0, 0, 4, 4, SRCCOPY));
@@ -97,7 +98,7 @@ TEST_F(Blit, BadOrOversizedRequests) {
                          0, 0, INT32_MAX, INT32_MAX, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, INT32_MIN, 20, INT32_MAX, INT32_MAX, memory,
                          INT32_MIN, 0, INT32_MAX, 3, SRCCOPY));
-  EXPECT_EQ(platform::DisplayPixel(20, 20), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(20, 20), kFill);
   SelectObject(memory, previous);
   DeleteObject(bitmap);
   DeleteDC(memory);
@@ -121,8 +122,8 @@ TEST_F(Blit, BadDibHeadersGiveNoBitmap) {
   EXPECT_EQ(Bitmap(good.header(), nullptr, good), nullptr);
   // Indices past a short colour table come out black.
   ASSERT_TRUE(Draw(dc, With(good, 32, 2), 0, 0, 6, 5));
-  EXPECT_EQ(platform::DisplayPixel(1, 0), layer_test::DistinctColour(1));
-  EXPECT_EQ(platform::DisplayPixel(2, 0), 0u);
+  EXPECT_EQ(platform::FramebufferPixel(1, 0), layer_test::DistinctColour(1));
+  EXPECT_EQ(platform::FramebufferPixel(2, 0), 0u);
   EXPECT_EQ(GetPixel(dc, 1, 0), RGB(1, 254, 7));
   EXPECT_EQ(GetPixel(dc, 64, 0), CLR_INVALID);
 }
@@ -140,12 +141,12 @@ TEST(EightBitDisplay, PixelsShowAsTheNearestRealizedColour) {
     Draw(dc, dib, 0, 0, 4, 1);
     std::vector<uint32_t> row;
     for (int x = 0; x < 4; ++x) {
-      row.push_back(platform::DisplayPixel(x, 0));
+      row.push_back(platform::FramebufferPixel(x, 0));
     }
     return row;
   };
   // Before any realization only the 20 static colours show.
-  platform::SetDisplayBitsPerPixel(8);
+  platform::SetFramebufferBitsPerPixel(8);
   EXPECT_EQ(shown(),
             (std::vector<uint32_t>{0xFF0000, 0x800000, 0xFFFFFF, 0x000000}));
 
@@ -168,7 +169,7 @@ TEST(EightBitDisplay, PixelsShowAsTheNearestRealizedColour) {
             (std::vector<uint32_t>{0xC81414, 0xC81414, 0xFFFFFF, 0x000000}));
   EXPECT_EQ(GetPixel(dc, 1, 0), RGB(200, 20, 20));
   // Palettes play no part at other depths.
-  platform::SetDisplayBitsPerPixel(32);
+  platform::SetFramebufferBitsPerPixel(32);
   EXPECT_EQ(shown(), std::vector<uint32_t>(own, own + 4));
   SelectPalette(dc, old, FALSE);
   DeleteObject(palette);

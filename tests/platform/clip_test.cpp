@@ -78,7 +78,8 @@ TEST(Clip, UnitedShapesAnswerAsTheMergedRegion) {
     // Drawing shows exactly the union's pixels of the window's one row.
     ASSERT_TRUE(layer_test::Draw(dc, layer_test::GridDib(1, 1), 0, 0, 64, 1));
     for (int x = 0; x < 64; ++x) {
-      EXPECT_EQ(platform::DisplayPixel(x, 0) == layer_test::GridColour(0, 0),
+      EXPECT_EQ(platform::FramebufferPixel(x, 0) ==
+                    layer_test::GridColour(0, 0),
                 PtInRegion(merged, x, 0) != 0)
           << x;
     }

@@ -8,10 +8,10 @@
 #include <functional>
 #include <vector>
 
-#include "control_paint.h"
-#include "dialog_template.h"
 #include "embedded_resources.h"
-#include "window.h"
+#include "user32/dialogs/control_paint.h"
+#include "user32/dialogs/dialog_template.h"
+#include "user32/window.h"
 #include "windowing_fixture.h"
 
 using platform::detail::DialogTemplate;
@@ -241,8 +241,8 @@ TEST_F(Dialogs, TextIconsAndButtonAreDrawnWhereTheTemplatePlacesThem) {
             .push_back(r);
       }
     }
-    shot.assign(platform::DisplayPixels(),
-                platform::DisplayPixels() + 640 * 480);
+    shot.assign(platform::FramebufferPixels(),
+                platform::FramebufferPixels() + 640 * 480);
     platform::PressKey(VK_ESCAPE);
   });
   const auto at = [&](LONG x, LONG y) {
@@ -308,7 +308,7 @@ TEST_F(Dialogs, OddTextAndMissingIconsDrawSafely) {
   for (int y = 0; y < 480; ++y) {
     for (int x = 0; x < 640; ++x) {
       if (x < 10 || x >= 50 || y < 10 || y >= 30) {
-        ASSERT_EQ(platform::DisplayPixel(x, y), 0u) << x << ", " << y;
+        ASSERT_EQ(platform::FramebufferPixel(x, y), 0u) << x << ", " << y;
       }
     }
   }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "layer.h"
+#include "layer_headless.h"
 
 namespace layer_test {
 

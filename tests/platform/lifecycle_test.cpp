@@ -46,9 +46,9 @@ TEST_F(Lifecycle, TextAndLookups) {
 TEST_F(Lifecycle, EraseFillsWithClassBrushUnlessConsumed) {
   HWND p = Make("P", WS_POPUP | WS_VISIBLE, 10, 10, 30, 20);
   Pump();
-  EXPECT_EQ(platform::DisplayPixel(10, 10), 0xFFFFFFu);
-  EXPECT_EQ(platform::DisplayPixel(39, 29), 0xFFFFFFu);
-  EXPECT_EQ(platform::DisplayPixel(40, 30), 0x123456u);
+  EXPECT_EQ(platform::FramebufferPixel(10, 10), 0xFFFFFFu);
+  EXPECT_EQ(platform::FramebufferPixel(39, 29), 0xFFFFFFu);
+  EXPECT_EQ(platform::FramebufferPixel(40, 30), 0x123456u);
 
   // A saver consumes the erase: the picture under it stays.
   handler = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
@@ -56,7 +56,7 @@ TEST_F(Lifecycle, EraseFillsWithClassBrushUnlessConsumed) {
   };
   HWND s = Make("S", WS_POPUP | WS_VISIBLE, 100, 50, 30, 20);
   journal.clear();
-  EXPECT_EQ(platform::DisplayPixel(100, 50), 0x123456u);
+  EXPECT_EQ(platform::FramebufferPixel(100, 50), 0x123456u);
   UpdateWindow(s); // paints now, without the queue; erased when shown
   UpdateWindow(s); // valid now: nothing
   InvalidateRect(s, nullptr, FALSE);

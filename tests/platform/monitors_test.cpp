@@ -57,10 +57,10 @@ TEST_F(Monitors, MetricsDescribeThePrimaryAndTheVirtualScreen) {
   for (const Case &c : cases) {
     ASSERT_TRUE(platform::OpenHeadlessMonitors(c.layout, kFill)) << c.name;
     EXPECT_EQ(Read(), c.expected) << c.name;
-    const POINT origin = platform::DisplayOrigin();
+    const POINT origin = platform::FramebufferOrigin();
     EXPECT_EQ(origin.x, c.expected.x) << c.name;
     EXPECT_EQ(origin.y, c.expected.y) << c.name;
-    EXPECT_EQ(platform::DisplayWidth(), c.expected.cxVirtual) << c.name;
+    EXPECT_EQ(platform::FramebufferWidth(), c.expected.cxVirtual) << c.name;
   }
   // A single display again forgets the monitors.
   platform::OpenHeadlessDisplay(200, 100, kFill);
@@ -83,7 +83,7 @@ TEST_F(Monitors, LayoutsThatCannotBeAreRefused) {
     EXPECT_FALSE(platform::OpenHeadlessMonitors(layout, 0))
         << layout.size() << " monitors";
     EXPECT_EQ(Read(), (Metrics{200, 100, 0, 0, 200, 100, 1, 200, 100}));
-    EXPECT_EQ(platform::DisplayPixel(0, 0), kFill);
+    EXPECT_EQ(platform::FramebufferPixel(0, 0), kFill);
   }
 }
 
@@ -92,14 +92,14 @@ TEST_F(Monitors, LayoutsThatCannotBeAreRefused) {
 TEST_F(Monitors, WindowsLeftOfThePrimaryDraw) {
   ASSERT_TRUE(platform::OpenHeadlessMonitors(
       {{0, 0, 200, 100}, {-120, -40, 0, 100}}, kFill));
-  EXPECT_EQ(platform::DisplayPixel(-121, 0), 0u); // off the virtual screen
-  EXPECT_EQ(platform::DisplayPixel(-120, -40), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(-121, 0), 0u); // off the virtual screen
+  EXPECT_EQ(platform::FramebufferPixel(-120, -40), kFill);
   HWND left = Make("L", WS_POPUP | WS_VISIBLE, -120, -40, 60, 30);
   Pump();
-  EXPECT_EQ(platform::DisplayPixels()[0], kWhite);
-  EXPECT_EQ(platform::DisplayPixel(-61, -11), kWhite);
-  EXPECT_EQ(platform::DisplayPixel(-60, -40), kFill);
-  EXPECT_EQ(platform::DisplayPixel(-120, -10), kFill);
+  EXPECT_EQ(platform::FramebufferPixels()[0], kWhite);
+  EXPECT_EQ(platform::FramebufferPixel(-61, -11), kWhite);
+  EXPECT_EQ(platform::FramebufferPixel(-60, -40), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(-120, -10), kFill);
 
   HDC dc = GetDC(left);
   EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
@@ -115,9 +115,9 @@ TEST_F(Monitors, WindowsLeftOfThePrimaryDraw) {
   // Cut at the virtual screen's edges, whichever side.
   HWND wide = Make("W", WS_POPUP | WS_VISIBLE, -200, 90, 500, 20);
   Pump();
-  EXPECT_EQ(platform::DisplayPixel(-120, 99), kWhite);
-  EXPECT_EQ(platform::DisplayPixel(199, 99), kWhite);
-  EXPECT_EQ(platform::DisplayPixel(199, 89), kFill);
+  EXPECT_EQ(platform::FramebufferPixel(-120, 99), kWhite);
+  EXPECT_EQ(platform::FramebufferPixel(199, 99), kWhite);
+  EXPECT_EQ(platform::FramebufferPixel(199, 89), kFill);
   DestroyWindow(wide);
   DestroyWindow(left);
 }

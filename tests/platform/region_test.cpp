@@ -7,8 +7,8 @@
 #include <memory>
 #include <random>
 
+#include "gdi32/region.h"
 #include "layer_helpers.h"
-#include "region.h"
 
 using layer_test::RectsOf;
 using layer_test::SameRects;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "layer.h"
+#include "layer_headless.h"
 
 namespace windowing_test {
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "monitor_list.h"
+#include "backends/x11/monitor_list.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "pixels.h"
+#include "backends/x11/pixels.h"
 
 namespace {
 
 using platform::detail::x11::Channel;
-using platform::detail::x11::NativeOrder;
+using platform::detail::x11::MachineOrder;
 using platform::detail::x11::ReadPixel;
 using platform::detail::x11::WritePixel;
 
@@ -106,11 +106,11 @@ TEST(XImagePixels, WriteInTheImagesByteOrderAndReadBack) {
   }
 }
 
-TEST(XImagePixels, NativeOrderIsThisMachines) {
+TEST(XImagePixels, MachineOrderIsThisMachines) {
   Image little(32, 24, LSBFirst), big(32, 24, MSBFirst);
   const bool littleEndian = std::endian::native == std::endian::little;
-  EXPECT_EQ(NativeOrder(&little.image), littleEndian);
-  EXPECT_EQ(NativeOrder(&big.image), !littleEndian);
+  EXPECT_EQ(MachineOrder(&little.image), littleEndian);
+  EXPECT_EQ(MachineOrder(&big.image), !littleEndian);
 }
 
 } // namespace

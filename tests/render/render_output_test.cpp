@@ -1,7 +1,7 @@
 // gushmire-render's exit codes, and its PNG and GIF output, from a run in
 // this process, read back with libpng and giflib.
 #include "background.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "palette.h"
 #include "png_io.h"
 #include "render_run.h"
@@ -71,7 +71,7 @@ TEST_F(RenderOutput, SnapshotsAndGifHoldTheDisplay) {
   options.gifEvery = 4;
   std::string error;
   ASSERT_EQ(RunRender(options, error), 0) << error;
-  const uint32_t *display = platform::DisplayPixels();
+  const uint32_t *display = platform::FramebufferPixels();
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;

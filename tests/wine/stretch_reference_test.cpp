@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "layer.h"
+#include "layer_headless.h"
 #include "reference_data.h"
 #include "saver_session.h"
 #include "stretch_pattern.h"
@@ -36,7 +36,7 @@ TEST(WineStretches, SamePixelsAsWine) {
     const std::string ours = stretch_pattern::MeasureLine(
         dc, dc != nullptr, c,
         [&] { platform::SetDisplayPicture(blank.data()); },
-        [] { return platform::DisplayPixels(); });
+        [] { return platform::FramebufferPixels(); });
     ReleaseDC(window, dc);
     CloseSaverSurface(window);
     if (ours != wine && ++differing <= 8) {

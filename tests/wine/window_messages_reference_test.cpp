@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "layer.h"
+#include "layer_headless.h"
 #include "reference_data.h"
 #include "window_messages.h"
 

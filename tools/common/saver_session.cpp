@@ -2,7 +2,7 @@
 
 #include "animation.h"
 #include "host_state.h"
-#include "layer.h"
+#include "layer_headless.h"
 
 namespace {
 const char surfaceClass[] = "GushmireSurface";

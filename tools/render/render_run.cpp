@@ -8,7 +8,7 @@
 #include "animation.h"
 #include "background.h"
 #include "gif_writer.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "palette.h"
 #include "png_io.h"
 #include "resource_picture.h"
@@ -82,7 +82,7 @@ int RunRender(const RenderOptions &options, std::string &error) {
     if (step > 0) {
       AnimationStep(window);
     }
-    const uint32_t *pixels = platform::DisplayPixels();
+    const uint32_t *pixels = platform::FramebufferPixels();
     if (nextPng != options.pngAt.end() && *nextPng == step) {
       const std::string path = SnapshotPath(options.pngDir, step);
       ++nextPng;

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "animation.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "run_options.h"
 #include "saver_session.h"
 #include "series.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "animation.h"
-#include "layer.h"
+#include "layer_headless.h"
 #include "saver_session.h"
 #include "series.h"
 

@@ -1,7 +1,7 @@
 #include "trace_window.h"
 
 #ifndef _WIN32
-#include "layer.h"
+#include "layer_headless.h"
 #endif
 
 namespace {

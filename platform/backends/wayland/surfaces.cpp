@@ -1,0 +1,372 @@
+// Our surfaces and how the framebuffer reaches them: a surface's damaged
+// boxes are copied into whichever of its two shm buffers the compositor has
+// released, and committed at most once a frame (frame callbacks). What is
+// drawn meanwhile gathers in `pending`; what a buffer missed while the
+// other was shown gathers in its `stale`, so no step is ever lost.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "backends/wayland/wayland.h"
+
+namespace platform::detail::wayland {
+namespace {
+
+// More boxes than this become their bounding box: copying a little more
+// is cheaper than many small requests.
+constexpr std::size_t kMaxBoxes = 16;
+
+void AddBox(std::vector<RECT> &boxes, const RECT &box) {
+  if (Empty(box)) {
+    return;
+  }
+  for (const RECT &held : boxes) {
+    if (held.left <= box.left && held.top <= box.top &&
+        held.right >= box.right && held.bottom >= box.bottom) {
+      return; // already inside one
+    }
+  }
+  boxes.push_back(box);
+  if (boxes.size() > kMaxBoxes) {
+    RECT all = boxes.front();
+    for (const RECT &b : boxes) {
+      all = RECT{std::min(all.left, b.left), std::min(all.top, b.top),
+                 std::max(all.right, b.right), std::max(all.bottom, b.bottom)};
+    }
+    boxes.assign(1, all);
+  }
+}
+
+Surface *Of(void *data) { return static_cast<Surface *>(data); }
+
+void OnLayerConfigure(void *data, zwlr_layer_surface_v1 *layer, uint32_t serial,
+                      uint32_t, uint32_t) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  Of(data)->configured = true;
+}
+void OnLayerClosed(void *data, zwlr_layer_surface_v1 *) {
+  Of(data)->closed = true;
+}
+const zwlr_layer_surface_v1_listener layerListener = [] {
+  zwlr_layer_surface_v1_listener l{};
+  l.configure = OnLayerConfigure;
+  l.closed = OnLayerClosed;
+  return l;
+}();
+
+void OnXdgConfigure(void *data, xdg_surface *xdg, uint32_t serial) {
+  xdg_surface_ack_configure(xdg, serial);
+  Of(data)->configured = true;
+}
+const xdg_surface_listener xdgListener = [] {
+  xdg_surface_listener l{};
+  l.configure = OnXdgConfigure;
+  return l;
+}();
+
+void OnToplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) {
+}
+void OnToplevelClose(void *data, xdg_toplevel *) {
+  QueueClose(Of(data)->window);
+}
+// configure_bounds and wm_capabilities come only at later versions than the
+// one we bind.
+const xdg_toplevel_listener toplevelListener = [] {
+  xdg_toplevel_listener l{};
+  l.configure = OnToplevelConfigure;
+  l.close = OnToplevelClose;
+  return l;
+}();
+
+} // namespace
+
+bool ShmBuffer::Create(wl_shm *shm, int width, int height, int stride,
+                       uint32_t format) {
+  bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+  const int fd = memfd_create("gushmire", MFD_CLOEXEC);
+  if (fd < 0 || ftruncate(fd, static_cast<off_t>(bytes)) != 0) {
+    if (fd >= 0) {
+      close(fd);
+    }
+    return false;
+  }
+  void *memory =
+      mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  if (memory == MAP_FAILED) {
+    close(fd);
+    return false;
+  }
+  pixels = static_cast<uint32_t *>(memory);
+  wl_shm_pool *pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(bytes));
+  buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, format);
+  wl_shm_pool_destroy(pool);
+  close(fd);
+  return true;
+}
+
+void ShmBuffer::Destroy() {
+  if (buffer != nullptr) {
+    wl_buffer_destroy(buffer);
+  }
+  if (pixels != nullptr) {
+    munmap(pixels, bytes);
+  }
+  *this = ShmBuffer{};
+}
+
+void Wayland::CreatePeer(uintptr_t window, const PeerWindow &how) {
+  auto made = std::make_unique<Surface>();
+  Surface &surface = *made;
+  surface.window = window;
+  surface.area = how.area;
+  surface.area.right = std::max(surface.area.right, surface.area.left + 1);
+  surface.area.bottom = std::max(surface.area.bottom, surface.area.top + 1);
+  if (how.parent != 0) {
+    if (how.parent != kRootId) {
+      return; // no foreign window but the stand-in root
+    }
+    surface.role = Role::Background;
+  } else {
+    surface.role = how.topmost ? Role::Overlay : Role::Dialog;
+  }
+  if (surface.role == Role::Overlay) {
+    // The saver draws over the desktop as it was, as on Windows.
+    CaptureOutput();
+  }
+  surfaces[window] = std::move(made);
+  if (surface.role != Role::Dialog) {
+    // Mapped before the window's WM_CREATE, so the pointer's place is
+    // known when the host first asks for it.
+    Map(surface, "Gushmire");
+  }
+}
+
+void Wayland::ShowPeer(uintptr_t window, const char *title) {
+  const auto found = surfaces.find(window);
+  if (found != surfaces.end() && found->second->surface == nullptr) {
+    Map(*found->second, title);
+  }
+}
+
+void Wayland::HidePeer(uintptr_t window) {
+  const auto found = surfaces.find(window);
+  if (found != surfaces.end()) {
+    Unmap(*found->second);
+  }
+}
+
+void Wayland::DestroyPeer(uintptr_t window) {
+  const auto found = surfaces.find(window);
+  if (found != surfaces.end()) {
+    Unmap(*found->second);
+    surfaces.erase(found);
+  }
+}
+
+void Wayland::Map(Surface &s, const char *title) {
+  const bool full = s.role != Role::Dialog;
+  s.surface = wl_compositor_create_surface(compositor);
+  wl_surface_set_user_data(s.surface, &s);
+  if (full && layerShell != nullptr) {
+    s.layer = zwlr_layer_shell_v1_get_layer_surface(
+        layerShell, s.surface, output->proxy,
+        s.role == Role::Overlay ? ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY
+                                : ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND,
+        "gushmire");
+    zwlr_layer_surface_v1_add_listener(s.layer, &layerListener, &s);
+    zwlr_layer_surface_v1_set_size(s.layer, 0, 0);
+    zwlr_layer_surface_v1_set_anchor(s.layer,
+                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_exclusive_zone(s.layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        s.layer, s.role == Role::Overlay
+                     ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                     : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+  } else if (wmBase != nullptr) {
+    s.xdg = xdg_wm_base_get_xdg_surface(wmBase, s.surface);
+    xdg_surface_add_listener(s.xdg, &xdgListener, &s);
+    s.toplevel = xdg_surface_get_toplevel(s.xdg);
+    xdg_toplevel_add_listener(s.toplevel, &toplevelListener, &s);
+    xdg_toplevel_set_title(s.toplevel, title);
+    xdg_toplevel_set_app_id(s.toplevel, "gushmire");
+    if (full) {
+      xdg_toplevel_set_fullscreen(s.toplevel, output->proxy);
+    } else {
+      xdg_toplevel_set_min_size(s.toplevel, s.Width(), s.Height());
+      xdg_toplevel_set_max_size(s.toplevel, s.Width(), s.Height());
+    }
+  } else {
+    std::fprintf(stderr, "gushmire: the Wayland display offers no shell "
+                         "(neither layer shell nor xdg-shell)\n");
+    s.closed = true;
+    return;
+  }
+  // Full screen at the output's device pixels; a dialog keeps its size in
+  // logical pixels, so its text stays readable at any scale.
+  s.scale = full ? output->scale : 1;
+  wl_surface_set_buffer_scale(s.surface, s.scale);
+  wl_surface_commit(s.surface);
+  mapping = true;
+  if (!DispatchUntil([&s] { return s.configured || s.closed; })) {
+    std::fprintf(stderr, "gushmire: the Wayland compositor did not "
+                         "configure our surface\n");
+  }
+  if (s.closed && s.layer != nullptr) {
+    OutputGone(); // the compositor closes layer surfaces of lost outputs
+  }
+  s.pending.assign(1, RECT{0, 0, s.Width(), s.Height()});
+  Commit(s);
+  // The compositor tells where the pointer is once the surface shows (sway
+  // 1.7; sway 1.10 tells nothing until the pointer moves).
+  if (wl_display_roundtrip(display) < 0) {
+    Lost();
+  }
+  mapping = false;
+}
+
+void Wayland::Unmap(Surface &s) {
+  if (pointerIn == &s) {
+    pointerIn = nullptr;
+  }
+  if (s.frame != nullptr) {
+    wl_callback_destroy(s.frame);
+  }
+  for (ShmBuffer &buffer : s.buffers) {
+    buffer.Destroy();
+  }
+  if (s.layer != nullptr) {
+    zwlr_layer_surface_v1_destroy(s.layer);
+  }
+  if (s.toplevel != nullptr) {
+    xdg_toplevel_destroy(s.toplevel);
+  }
+  if (s.xdg != nullptr) {
+    xdg_surface_destroy(s.xdg);
+  }
+  if (s.surface != nullptr) {
+    wl_surface_destroy(s.surface);
+  }
+  const uintptr_t window = s.window;
+  const Role role = s.role;
+  const RECT area = s.area;
+  s = Surface{};
+  s.window = window;
+  s.role = role;
+  s.area = area;
+  wl_display_flush(display);
+}
+
+void Wayland::Present(const RECT &area) {
+  for (auto &[window, surface] : surfaces) {
+    if (surface->surface == nullptr) {
+      continue;
+    }
+    const RECT part = Intersect(area, surface->area);
+    AddBox(surface->pending,
+           RECT{part.left - surface->area.left, part.top - surface->area.top,
+                part.right - surface->area.left,
+                part.bottom - surface->area.top});
+    Commit(*surface);
+  }
+  wl_display_flush(display);
+}
+
+void Wayland::FrameDone(Surface &s) {
+  wl_callback_destroy(s.frame);
+  s.frame = nullptr;
+  Commit(s);
+}
+
+void Wayland::Released(Surface &s) { Commit(s); }
+
+void Wayland::Commit(Surface &s) {
+  if (!s.configured || s.closed || s.frame != nullptr || s.pending.empty()) {
+    return;
+  }
+  auto free = std::find_if(s.buffers.begin(), s.buffers.end(),
+                           [](const ShmBuffer &b) { return !b.busy; });
+  if (free == s.buffers.end()) {
+    return; // both held: a release comes, and commits then
+  }
+  ShmBuffer &buffer = *free;
+  if (buffer.buffer == nullptr) {
+    if (!buffer.Create(shm, s.Width(), s.Height(), s.Width() * 4,
+                       WL_SHM_FORMAT_XRGB8888)) {
+      std::fprintf(stderr, "gushmire: no shared memory for a buffer\n");
+      s.pending.clear();
+      return;
+    }
+    static const wl_buffer_listener listener = [] {
+      wl_buffer_listener l{};
+      l.release = [](void *data, wl_buffer *released) {
+        for (ShmBuffer &b : Of(data)->buffers) {
+          b.busy = b.busy && b.buffer != released;
+        }
+        TheWayland().Released(*Of(data));
+      };
+      return l;
+    }();
+    wl_buffer_add_listener(buffer.buffer, &listener, &s);
+    buffer.stale.assign(1, RECT{0, 0, s.Width(), s.Height()});
+  }
+  const auto copy = [&](const RECT &box) {
+    const std::size_t width = static_cast<std::size_t>(box.right - box.left);
+    for (LONG row = box.top; row < box.bottom; ++row) {
+      const uint32_t *from =
+          framebuffer.pixels.data() +
+          static_cast<std::size_t>(s.area.top + row) * framebuffer.width +
+          static_cast<std::size_t>(s.area.left + box.left);
+      std::memcpy(buffer.pixels + static_cast<std::size_t>(row) * s.Width() +
+                      box.left,
+                  from, width * sizeof(uint32_t));
+    }
+  };
+  const RECT screenBox = {-s.area.left, -s.area.top,
+                          framebuffer.width - s.area.left,
+                          framebuffer.height - s.area.top};
+  for (const RECT &box : buffer.stale) {
+    copy(Intersect(box, screenBox));
+  }
+  for (const RECT &box : s.pending) {
+    copy(Intersect(box, screenBox));
+  }
+  wl_surface_attach(s.surface, buffer.buffer, 0, 0);
+  for (const RECT &box : s.pending) {
+    if (compositorVersion >= 4) {
+      wl_surface_damage_buffer(s.surface, box.left, box.top,
+                               box.right - box.left, box.bottom - box.top);
+    } else {
+      wl_surface_damage(s.surface, box.left / s.scale, box.top / s.scale,
+                        (box.right - box.left + s.scale - 1) / s.scale + 1,
+                        (box.bottom - box.top + s.scale - 1) / s.scale + 1);
+    }
+  }
+  static const wl_callback_listener frameListener = [] {
+    wl_callback_listener l{};
+    l.done = [](void *data, wl_callback *, uint32_t) {
+      TheWayland().FrameDone(*Of(data));
+    };
+    return l;
+  }();
+  s.frame = wl_surface_frame(s.surface);
+  wl_callback_add_listener(s.frame, &frameListener, &s);
+  wl_surface_commit(s.surface);
+  buffer.busy = true;
+  buffer.stale.clear();
+  for (ShmBuffer &other : s.buffers) {
+    if (&other != &buffer && other.buffer != nullptr) {
+      for (const RECT &box : s.pending) {
+        AddBox(other.stale, box);
+      }
+    }
+  }
+  s.pending.clear();
+}
+
+} // namespace platform::detail::wayland

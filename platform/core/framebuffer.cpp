@@ -1,0 +1,46 @@
+// The screen of the backend in use, as the layer and its controls see it.
+#include "core/framebuffer.h"
+
+#include "core/backend.h"
+#include "layer.h"
+
+namespace platform::detail {
+Framebuffer &TheFramebuffer() { return TheBackend().Buffer(); }
+int FramebufferBitsPerPixel() { return TheFramebuffer().bitsPerPixel; }
+RECT PrimaryMonitor(const Framebuffer &display) {
+  return display.monitors.empty() ? RECT{display.originX, display.originY,
+                                         display.originX + display.width,
+                                         display.originY + display.height}
+                                  : display.monitors.front();
+}
+} // namespace platform::detail
+
+namespace platform {
+
+int FramebufferWidth() { return detail::TheFramebuffer().width; }
+int FramebufferHeight() { return detail::TheFramebuffer().height; }
+const uint32_t *FramebufferPixels() {
+  return detail::TheFramebuffer().pixels.data();
+}
+
+POINT FramebufferOrigin() {
+  const detail::Framebuffer &d = detail::TheFramebuffer();
+  return POINT{d.originX, d.originY};
+}
+
+uint32_t FramebufferPixel(int x, int y) {
+  const detail::Framebuffer &d = detail::TheFramebuffer();
+  // In 64 bits: no screen position can overflow the shift to the origin.
+  const long long fx = static_cast<long long>(x) - d.originX;
+  const long long fy = static_cast<long long>(y) - d.originY;
+  if (fx < 0 || fy < 0 || fx >= d.width || fy >= d.height) {
+    return 0;
+  }
+  x = static_cast<int>(fx);
+  y = static_cast<int>(fy);
+  return d
+      .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(d.width) +
+              static_cast<std::size_t>(x)];
+}
+
+} // namespace platform

@@ -1,0 +1,17 @@
+// Waiting for a descriptor, the stop signals and the clock: shared by the
+// backends and the native program (whose part is declared in layer.h).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "layer.h"
+
+namespace platform::detail {
+
+// What poll() waits, in ms, from `now` until `deadline` (-1: no deadline).
+int PollTimeout(std::optional<uint64_t> deadline, uint64_t now);
+// Takes a stop signal that came: true when one had.
+bool TakeStopRequest();
+
+} // namespace platform::detail
