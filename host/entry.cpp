@@ -1,5 +1,6 @@
 #include "entry.h"
 
+#include "animation.h"
 #include "startup.h"
 
 namespace {
@@ -48,3 +49,7 @@ LPCSTR CommandLineTail(LPCSTR commandLine) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   return DispatchCommandLine(instance, CommandLineTail(GetCommandLineA()));
 }
+
+#ifndef _WIN32
+void SetSeriesSeedOffset(DWORD offset) { seedOffset = offset; }
+#endif

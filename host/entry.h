@@ -7,6 +7,9 @@
 LPCSTR CommandLineTail(LPCSTR commandLine);
 
 #ifndef _WIN32
+// What a saver run for one of several screens adds to the time that seeds
+// its series, so savers started in the same second differ.
+void SetSeriesSeedOffset(DWORD offset);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
                    int show);
 #endif

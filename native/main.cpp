@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "animation.h"
 #include "displays.h"
 #include "entry.h"
 #include "layer.h"
@@ -109,7 +108,7 @@ int main(int argc, char **argv) {
   } else {
     commandLine = platform::CommandLineFromArguments(argc, argv);
   }
-  seedOffset = ScreenSeedOffset(entry.screen);
+  SetSeriesSeedOffset(ScreenSeedOffset(entry.screen));
   platform::SetCommandLine(commandLine.c_str());
   return WinMain(GetModuleHandleA(nullptr), nullptr,
                  const_cast<LPSTR>(GetCommandLineA()), SW_SHOWNORMAL);

@@ -33,6 +33,15 @@ cmake --build build/asan -j "$jobs"
 # The package tests build and install releases: they run once, below.
 (cd build/asan && ctest --output-on-failure -j "$jobs" -LE 'wine|package')
 
+stage "Native program with the Wayland backend alone"
+cmake -S . -B build/wayland-only "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
+  -DGUSHMIRE_BACKEND_X11=OFF -DGUSHMIRE_BENCHMARKS=OFF >/dev/null
+cmake --build build/wayland-only -j "$jobs" --target gushmire >/dev/null
+# It builds, runs, and knows it has no X11.
+out="$(build/wayland-only/gushmire --backend x11 /s 2>&1 || true)"
+grep -q 'no backend "x11" here (wayland)' <<<"$out" ||
+  { echo "the Wayland-only program said: $out"; exit 1; }
+
 stage "Native Release build, as users build it, with the Wine-side tests"
 cmake -S . -B build/native "${generator[@]}" \
   -DCMAKE_BUILD_TYPE=Release -DGUSHMIRE_WINE_BUILD_DIR="$root/build/mingw"

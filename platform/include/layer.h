@@ -66,6 +66,42 @@ bool StopRequested();
 // `timeout` ms pass (-1: no limit): true when the descriptor can be read.
 bool WaitReadable(int descriptor, int timeout);
 
+// --- Display backends --------------------------------------------------------
+// What a backend that a program can run on tells about itself; each
+// backend's header (layer_x11.h, layer_wayland.h) exports one.
+struct DisplaySystem {
+  const char *name; // for --backend: "wayland", "x11"
+  // The environment variables that name its display (the second may be
+  // null); the first is the one messages and the single-instance claim use.
+  const char *variables[2];
+  // /p, -window-id and $XSCREENSAVER_WINDOW name windows of this system.
+  bool takesWindowIds;
+  // Makes the display the layer's framebuffer, clock and input; `screen`
+  // names one of its screens (null: the first, or the only one). False,
+  // having said why, when it cannot be opened.
+  bool (*open)(const char *screen);
+  // The window a hack asked to draw on the root puts its preview in.
+  uintptr_t (*rootWindow)();
+
+  // Where each screen gets a process of its own (null where one process
+  // covers the display): a connection that lists the screens, its
+  // descriptor, and a read of what changed (false once the display is gone).
+  bool (*watchScreens)();
+  int (*screensDescriptor)();
+  bool (*readScreens)(std::vector<std::string> *names);
+  // The exit code of a process whose screen went away (-1: none).
+  int screenGoneExit;
+  // Set when the connection was handed over to this one process (so it
+  // cannot be shared with others); null for none.
+  const char *handedOver;
+  // Whether the root hack (-root) runs once per screen too; X11's root is
+  // one window across every monitor.
+  bool rootEveryScreen;
+  // What a second start of the full-screen saver does to the one running
+  // (null: nothing).
+  void (*raiseRunning)();
+};
+
 // --- Registry --------------------------------------------------------------
 // An in-memory registry, empty at start (as it is for users on Linux).
 void SetRegistryValue(HKEY root, const char *key, const char *name, DWORD type,

@@ -1,11 +1,13 @@
 // The layer's Wayland backend, for the native program's entry. Only in
 // programs that link gushmire::platform_wayland. No Wayland type is seen
-// here: the backend's own headers stay in platform/src/wayland/.
+// here: the backend's own headers stay in platform/backends/wayland/.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "layer.h"
 
 namespace platform {
 
@@ -34,5 +36,19 @@ int WaylandOutputsDescriptor();
 // the outputs there now, in the order they came. False once the
 // connection is gone.
 bool ReadWaylandOutputs(std::vector<std::string> *names);
+
+inline constexpr DisplaySystem kWaylandDisplaySystem{
+    "wayland",
+    {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"},
+    false,
+    OpenWaylandDisplay,
+    WaylandRootWindow,
+    WatchWaylandOutputs,
+    WaylandOutputsDescriptor,
+    ReadWaylandOutputs,
+    kWaylandOutputGoneExit,
+    "WAYLAND_SOCKET",
+    true,
+    nullptr};
 
 } // namespace platform

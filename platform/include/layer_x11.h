@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "layer.h"
+
 namespace platform {
 
 // Makes the X server `name` (null: $DISPLAY) the screen, clock and input of
@@ -28,4 +30,20 @@ int X11MonitorsDescriptor();
 bool ReadX11Monitors(std::vector<std::string> *keys);
 // A second start of the full-screen saver raises the savers running.
 void RaiseX11Savers();
+// OpenX11Display on $DISPLAY, saying so when `monitor` names none.
+bool OpenX11Screen(const char *monitor);
+
+inline constexpr DisplaySystem kX11DisplaySystem{
+    "x11",
+    {"DISPLAY", nullptr},
+    true,
+    OpenX11Screen,
+    X11RootWindow,
+    WatchX11Monitors,
+    X11MonitorsDescriptor,
+    ReadX11Monitors,
+    -1, // none: the parent ends a saver whose monitor went
+    nullptr,
+    false,
+    RaiseX11Savers};
 } // namespace platform

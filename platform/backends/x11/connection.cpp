@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 
 #include "backends/x11/monitor_list.h"
@@ -141,6 +142,14 @@ bool OpenX11Display(const char *name, const char *monitor) {
   }
   detail::UseBackend(&x11);
   return true;
+}
+
+bool OpenX11Screen(const char *monitor) {
+  if (monitor != nullptr && !IsX11MonitorKey(monitor)) {
+    std::fprintf(stderr, "gushmire: \"%s\" names no monitor\n", monitor);
+    return false;
+  }
+  return OpenX11Display(nullptr, monitor);
 }
 
 uintptr_t X11RootWindow() { return detail::x11::backend().Root(); }
