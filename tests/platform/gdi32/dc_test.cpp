@@ -1,5 +1,5 @@
-// Device contexts and bad handles. Palettes are with the 8-bit display in
-// blit_test.
+// Device contexts, and bad handles of every kind, windows' as well.
+// Palettes are in palette_test.
 #include <gtest/gtest.h>
 
 #include "layer_helpers.h"

@@ -1,5 +1,5 @@
 // Windows beyond the message orders compared with Wine. Handles that are no
-// windows are in dc_test.
+// windows are in gdi32/dc_test.
 #include "windowing_fixture.h"
 
 using namespace windowing_test;
