@@ -17,6 +17,3 @@ function(gushmire_warnings_everywhere directory)
     gushmire_warnings_everywhere(${folder})
   endforeach()
 endfunction()
-# Transitional: the tests/platform folder still names its targets.
-function(gushmire_warnings target)
-endfunction()

@@ -89,7 +89,7 @@ TEST_F(FrameDrawing, FailedDrawsPaintNothingAndRelease) {
   };
   {
     // No resources at all. Damaged bitmaps are refused by the layer
-    // (blit_test) and drawn from by the resource fuzzer.
+    // (gdi32/blit_test) and drawn from by the resource fuzzer.
     const platform::ResourceTable previous =
         platform::SetModuleResources({nullptr, 0});
     drawAll();
