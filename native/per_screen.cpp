@@ -118,6 +118,100 @@ void EndAll(std::map<pid_t, std::string> &children) {
   }
 }
 
+// The savers of one display: those running, by process, and the screens
+// waiting to start one.
+struct Savers {
+  std::map<pid_t, std::string> children;
+  std::set<pid_t> retired; // ended by us: their screen went
+  std::vector<std::string> known;
+  std::map<std::string, uint64_t> due; // screens waiting to start, and when
+  bool first = true;
+};
+
+// Takes in the screens listed now: a new one is due at once on the first
+// reading, after kSettleMs later on; one no longer listed leaves nothing to
+// cover, so its saver is ended.
+void Follow(Savers &savers, const std::vector<std::string> &now) {
+  const auto listed = [&now](const std::string &screen) {
+    return std::find(now.begin(), now.end(), screen) != now.end();
+  };
+  for (const std::string &screen : now) {
+    if (std::find(savers.known.begin(), savers.known.end(), screen) ==
+        savers.known.end()) {
+      savers.due[screen] = MonotonicMs() + (savers.first ? 0 : kSettleMs);
+    }
+  }
+  savers.first = false;
+  savers.known = now;
+  for (const auto &[pid, screen] : savers.children) {
+    if (!listed(screen) && savers.retired.insert(pid).second) {
+      kill(pid, SIGTERM);
+    }
+  }
+}
+
+// Starts the savers that are due on screens still listed.
+void StartDue(Savers &savers, const DisplaySystem &system, int argc,
+              char **argv) {
+  for (auto next = savers.due.begin(); next != savers.due.end();) {
+    const bool listed = std::find(savers.known.begin(), savers.known.end(),
+                                  next->first) != savers.known.end();
+    if (listed && next->second > MonotonicMs()) {
+      ++next;
+      continue;
+    }
+    if (listed) {
+      const pid_t pid = Start(system, next->first, argc, argv);
+      if (pid > 0) {
+        savers.children[pid] = next->first;
+      }
+    }
+    next = savers.due.erase(next);
+  }
+}
+
+// Collects the savers that ended: the exit code of the first that ended on
+// its own, -1 while none has. One whose screen went away leaves nothing to
+// cover; any other end (input, an error) ends the saver on every screen.
+int Reap(Savers &savers, const DisplaySystem &system) {
+  int status = 0;
+  pid_t pid = 0;
+  while ((pid = waitpid(-1, &status, WNOHANG)) > 0) {
+    savers.children.erase(pid);
+    if (savers.retired.erase(pid) == 0 &&
+        (!WIFEXITED(status) || WEXITSTATUS(status) != system.screenGoneExit)) {
+      return CodeOf(status);
+    }
+  }
+  return -1;
+}
+
+// Until the next saver is due; -1 when none is.
+int NextDue(const Savers &savers) {
+  int timeout = -1;
+  for (const auto &[screen, when] : savers.due) {
+    const uint64_t at = MonotonicMs();
+    const int left = when > at ? static_cast<int>(when - at) : 0;
+    timeout = timeout < 0 ? left : std::min(timeout, left);
+  }
+  return timeout;
+}
+
+// The display went: the children find out too and end within a second;
+// give them that (EndAll ends what is left).
+void LetThemEnd(std::map<pid_t, std::string> &children) {
+  const uint64_t deadline = MonotonicMs() + 1000;
+  while (!children.empty() && MonotonicMs() < deadline) {
+    int status = 0;
+    const pid_t pid = waitpid(-1, &status, WNOHANG);
+    if (pid > 0) {
+      children.erase(pid);
+    } else {
+      poll(nullptr, 0, 10);
+    }
+  }
+}
+
 } // namespace
 
 int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
@@ -140,86 +234,26 @@ int RunPerScreen(const DisplaySystem &system, int argc, char **argv,
     std::perror("gushmire: signals");
     return 1;
   }
-
-  std::map<pid_t, std::string> children;
-  std::set<pid_t> retired; // ended by us: their screen went
-  std::vector<std::string> known, now;
-  std::map<std::string, uint64_t> due; // screens waiting to start, and when
-  bool first = true;
+  Savers savers;
+  std::vector<std::string> now;
   int code = -1;
   while (code < 0) {
     if (platform::StopRequested()) {
       code = 0;
-      break;
-    }
-    if (!system.readScreens(&now)) {
-      // The display went: the children find out too and end within a
-      // second; give them that, then end what is left.
-      const uint64_t deadline = MonotonicMs() + 1000;
-      while (!children.empty() && MonotonicMs() < deadline) {
-        int status = 0;
-        const pid_t pid = waitpid(-1, &status, WNOHANG);
-        if (pid > 0) {
-          children.erase(pid);
-        } else {
-          poll(nullptr, 0, 10);
-        }
-      }
+    } else if (!system.readScreens(&now)) {
+      LetThemEnd(savers.children);
       code = 1;
-      break;
-    }
-    for (const std::string &screen : now) {
-      if (std::find(known.begin(), known.end(), screen) == known.end()) {
-        due[screen] = MonotonicMs() + (first ? 0 : kSettleMs);
+    } else {
+      Follow(savers, now);
+      StartDue(savers, system, argc, argv);
+      code = Reap(savers, system);
+      if (code < 0) {
+        // Until the display, a child or a signal wakes us.
+        platform::WaitReadable(system.screensDescriptor(), NextDue(savers));
       }
-    }
-    first = false;
-    known = now;
-    // A screen no longer listed leaves nothing to cover.
-    for (const auto &[pid, screen] : children) {
-      if (std::find(now.begin(), now.end(), screen) == now.end() &&
-          retired.insert(pid).second) {
-        kill(pid, SIGTERM);
-      }
-    }
-    for (auto next = due.begin(); next != due.end();) {
-      const bool listed =
-          std::find(now.begin(), now.end(), next->first) != now.end();
-      if (listed && next->second > MonotonicMs()) {
-        ++next;
-        continue;
-      }
-      if (listed) {
-        const pid_t pid = Start(system, next->first, argc, argv);
-        if (pid > 0) {
-          children[pid] = next->first;
-        }
-      }
-      next = due.erase(next);
-    }
-    int status = 0;
-    pid_t pid = 0;
-    while (code < 0 && (pid = waitpid(-1, &status, WNOHANG)) > 0) {
-      children.erase(pid);
-      // A screen that went away leaves nothing to cover; any other end
-      // (input, an error) ends the saver on every screen.
-      if (retired.erase(pid) == 0 &&
-          (!WIFEXITED(status) ||
-           WEXITSTATUS(status) != system.screenGoneExit)) {
-        code = CodeOf(status);
-      }
-    }
-    if (code < 0) {
-      int timeout = -1; // until the display, a child or a signal wakes us
-      for (const auto &[screen, when] : due) {
-        const uint64_t at = MonotonicMs();
-        const int left = when > at ? static_cast<int>(when - at) : 0;
-        timeout = timeout < 0 ? left : std::min(timeout, left);
-      }
-      platform::WaitReadable(system.screensDescriptor(), timeout);
     }
   }
-  EndAll(children);
+  EndAll(savers.children);
   if (claim >= 0) {
     close(claim);
   }

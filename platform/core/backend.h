@@ -1,11 +1,11 @@
 // The one interface between the generic window layer (window tree, classes,
 // queues, timers, update regions, focus, DefWindowProcA, GDI drawing) and
 // what a display system supplies. Each backend lives in a folder of its own
-// (headless/, x11/) and includes only this header from the layer: what it
+// under backends/ and includes only this header from the layer: what it
 // needs to know about a window (class, title, place, size) comes through the
 // calls. Engine and host code never see it.
 //
-// A backend must give a screen, a clock, waiting and the cursor position;
+// A backend must give a framebuffer, a clock, waiting and the cursor position;
 // every other call does nothing by default, which is right for a display
 // that has no such thing (no windows of its own, no other processes, no
 // grabs, no hardware colormap).
@@ -46,9 +46,9 @@ class Backend {
 public:
   virtual ~Backend() = default;
 
-  // --- Screen --------------------------------------------------------------
-  // Size, bits per pixel and the 32-bit framebuffer that window DCs draw
-  // into. Valid until the backend replaces its screen.
+  // --- Framebuffer ---------------------------------------------------------
+  // Size, bits per pixel and the 32-bit pixels that window DCs draw into.
+  // Valid until the backend replaces its framebuffer.
   virtual Framebuffer &Buffer() = 0;
   // Drawing changed `area` (framebuffer coordinates, already clipped to it:
   // screen coordinates less the origin): a backend that mirrors the
@@ -117,7 +117,7 @@ public:
   // hold all input (X11: keyboard and pointer grabs) takes it while on.
   virtual void SetScreenSaverRunning(bool /*running*/) {}
 
-  // --- 8-bit screens -------------------------------------------------------
+  // --- 8-bit displays ------------------------------------------------------
   // RealizePalette at 8 bits changed the system palette (0x00RRGGBB, up to
   // 256 colours): a backend with a hardware colormap loads it.
   virtual void SystemPaletteChanged(const std::vector<uint32_t> &) {}
@@ -149,8 +149,8 @@ void QueueCursorMove(int x, int y);
 void QueueClose(uintptr_t window);
 // A foreign window went away: our windows inside it are destroyed.
 void ForeignWindowGone(uintptr_t id);
-// The screen was replaced or changed depth: the system palette goes back to
-// the 20 static colours, as a newly opened display has them.
+// The framebuffer was replaced or changed depth: the system palette goes back
+// to the 20 static colours, as a newly opened display has them.
 void ResetSystemPalette();
 
 } // namespace platform::detail

@@ -1,4 +1,4 @@
-// The screen of the backend in use, as the layer and its controls see it.
+// The framebuffer of the backend in use, as the layer and its controls see it.
 #include "core/framebuffer.h"
 
 #include "core/backend.h"

@@ -1,4 +1,4 @@
-// The screen a backend supplies: its size, depth and the 32-bit framebuffer
+// The framebuffer a backend supplies: its size, depth and the 32-bit pixels
 // that window DCs draw into.
 #pragma once
 
@@ -25,12 +25,12 @@ struct Framebuffer {
   // the whole framebuffer.
   std::vector<RECT> monitors;
 };
-// The screen of the backend in use.
+// The framebuffer of the backend in use.
 Framebuffer &TheFramebuffer();
 // The primary monitor's area, in screen coordinates.
 RECT PrimaryMonitor(const Framebuffer &display);
 
-// Largest side of any screen.
+// Largest side of any framebuffer.
 constexpr int kMaxFramebufferSide = 16384;
 
 } // namespace platform::detail

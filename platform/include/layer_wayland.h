@@ -16,7 +16,7 @@ namespace platform {
 constexpr int kWaylandOutputGoneExit = 3;
 
 // Makes the Wayland display ($WAYLAND_DISPLAY, or the connection handed
-// over in $WAYLAND_SOCKET) the screen, clock and input of the layer, with
+// over in $WAYLAND_SOCKET) the framebuffer, clock and input of the layer, with
 // `output` (null: the first one listed) as the screen, at its device
 // pixels. A full-screen window becomes a layer surface on that output (an
 // xdg_toplevel made full screen where there is no layer shell). False when

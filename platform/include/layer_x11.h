@@ -10,7 +10,7 @@
 
 namespace platform {
 
-// Makes the X server `name` (null: $DISPLAY) the screen, clock and input of
+// Makes the X server `name` (null: $DISPLAY) the framebuffer, clock and input of
 // the layer from now on. False when there is no such display; the backend
 // in use then stays. With `monitor` (a key from ReadX11Monitors) the screen
 // is that monitor alone, at its size, its corner at (0, 0).

@@ -2,7 +2,7 @@
 
 #include <X11/keysym.h>
 
-namespace platform::detail {
+namespace platform::detail::x11 {
 
 UINT VirtualKeyOf(unsigned long k) {
   if (k >= XK_a && k <= XK_z) {
@@ -77,4 +77,4 @@ UINT VirtualKeyOf(unsigned long k) {
   }
 }
 
-} // namespace platform::detail
+} // namespace platform::detail::x11

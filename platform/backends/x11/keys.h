@@ -3,10 +3,10 @@
 
 #include "winapi.h"
 
-namespace platform::detail {
+namespace platform::detail::x11 {
 
 // Every key gives some code, so any key ends the saver; keys without a
 // Windows counterpart give VK_OEM_CLEAR (0xFE).
 UINT VirtualKeyOf(unsigned long keySymbol);
 
-} // namespace platform::detail
+} // namespace platform::detail::x11
