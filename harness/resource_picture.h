@@ -1,5 +1,5 @@
-// The program's bitmap resources decoded to 32-bit pixels, for tools that
-// need their colours or a ready-made copy source.
+// The program's bitmap resources decoded to 32-bit pixels, for the tests,
+// tools and benchmarks that need their colours or a ready-made copy source.
 #pragma once
 
 #include <cstdint>

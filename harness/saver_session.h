@@ -1,4 +1,4 @@
-// A saver window on the headless display, for the native tools and
+// A saver window on the headless display, for the tests, tools and
 // benchmarks that play the animation without a real screen.
 #pragma once
 
