@@ -133,7 +133,7 @@ public:
 Backend &TheBackend();
 // Makes `backend` the one in use from now on (the native program's start).
 void UseBackend(Backend *backend);
-// The headless backend, the default (headless/headless.cpp).
+// The headless backend, the default (backends/headless/headless.cpp).
 Backend &HeadlessBackend();
 
 // --- Called by backends, implemented by the generic layer ------------------

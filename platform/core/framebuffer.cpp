@@ -7,11 +7,10 @@
 namespace platform::detail {
 Framebuffer &TheFramebuffer() { return TheBackend().Buffer(); }
 int FramebufferBitsPerPixel() { return TheFramebuffer().bitsPerPixel; }
-RECT PrimaryMonitor(const Framebuffer &display) {
-  return display.monitors.empty() ? RECT{display.originX, display.originY,
-                                         display.originX + display.width,
-                                         display.originY + display.height}
-                                  : display.monitors.front();
+RECT PrimaryMonitor(const Framebuffer &f) {
+  return f.monitors.empty() ? RECT{f.originX, f.originY, f.originX + f.width,
+                                   f.originY + f.height}
+                            : f.monitors.front();
 }
 } // namespace platform::detail
 

@@ -28,7 +28,7 @@ struct Framebuffer {
 // The framebuffer of the backend in use.
 Framebuffer &TheFramebuffer();
 // The primary monitor's area, in screen coordinates.
-RECT PrimaryMonitor(const Framebuffer &display);
+RECT PrimaryMonitor(const Framebuffer &framebuffer);
 
 // Largest side of any framebuffer.
 constexpr int kMaxFramebufferSide = 16384;

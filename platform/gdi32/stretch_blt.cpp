@@ -104,7 +104,7 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
   // changes them. A copy on the stack also spares the loop a register.
   std::array<uint32_t, 256> shown = bitmap->colours;
   ShowAsDisplayed(shown);
-  Framebuffer &display = TheFramebuffer();
+  Framebuffer &framebuffer = TheFramebuffer();
   const auto paint = [&](long long left, long long top, long long right,
                          long long bottom) {
     left = std::max(left, xs.begin);
@@ -122,9 +122,9 @@ BOOL WINAPI StretchBlt(HDC dest, int destX, int destY, int destWidth,
           static_cast<std::size_t>(
               rows[static_cast<std::size_t>(y - ys.begin)]) *
               static_cast<std::size_t>(bitmap->width);
-      uint32_t *out = display.pixels.data() +
+      uint32_t *out = framebuffer.pixels.data() +
                       static_cast<std::size_t>(y + surface.originY) *
-                          static_cast<std::size_t>(display.width) +
+                          static_cast<std::size_t>(framebuffer.width) +
                       static_cast<std::size_t>(left + surface.originX);
       for (std::size_t i = 0; i < count; ++i) {
         out[i] = shown[source[column[i]]];

@@ -76,13 +76,13 @@ bool FillBackground(uintptr_t window, HDC dc) {
     area = Intersect(area, clip->extents);
   }
   const uint32_t shown = ShownColour(*colour);
-  Framebuffer &display = TheFramebuffer();
+  Framebuffer &framebuffer = TheFramebuffer();
   for (LONG y = area.top; y < area.bottom; ++y) {
     for (LONG x = area.left; x < area.right; ++x) {
       if (clip == nullptr || clip->Contains(x, y)) {
-        display.pixels[static_cast<std::size_t>(y + s.originY) *
-                           static_cast<std::size_t>(display.width) +
-                       static_cast<std::size_t>(x + s.originX)] = shown;
+        framebuffer.pixels[static_cast<std::size_t>(y + s.originY) *
+                               static_cast<std::size_t>(framebuffer.width) +
+                           static_cast<std::size_t>(x + s.originX)] = shown;
       }
     }
   }

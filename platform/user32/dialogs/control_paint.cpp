@@ -28,8 +28,8 @@ constexpr int kMaxPoints = 72;
 class Canvas {
 public:
   explicit Canvas(HWND window)
-      : surface(WindowSurface(HandleValue(window))), display(TheFramebuffer()) {
-  }
+      : surface(WindowSurface(HandleValue(window))),
+        framebuffer(TheFramebuffer()) {}
   ~Canvas() {
     if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
       TheBackend().Present(
@@ -48,9 +48,9 @@ public:
       return;
     }
     uint32_t &pixel =
-        display.pixels[static_cast<std::size_t>(y + surface.originY) *
-                           static_cast<std::size_t>(display.width) +
-                       static_cast<std::size_t>(x + surface.originX)];
+        framebuffer.pixels[static_cast<std::size_t>(y + surface.originY) *
+                               static_cast<std::size_t>(framebuffer.width) +
+                           static_cast<std::size_t>(x + surface.originX)];
     uint32_t mixed = rgb;
     if (coverage < 255) {
       mixed = 0;
@@ -70,7 +70,7 @@ public:
 
 private:
   Surface surface;
-  Framebuffer &display;
+  Framebuffer &framebuffer;
   RECT drawn{1 << 30, 1 << 30, -(1 << 30), -(1 << 30)};
 };
 
