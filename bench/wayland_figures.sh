@@ -25,8 +25,8 @@ printf '%-10s %9s %10s %10s %10s\n' size saver_cpu% saver_MB parent_cpu% \
 for size in "${sizes[@]}"; do
   (
     OUTPUT_MODE=$size
-    # shellcheck source=../tests/wayland/lib.sh
-    source "$here/../tests/wayland/lib.sh"
+    # shellcheck source=../tests/e2e/wayland/lib.sh
+    source "$here/../tests/e2e/wayland/lib.sh"
     GUSHMIRE=$(reachable "$gushmire_built")
     VPOINTER=$(reachable "$vpointer_built")
     start_sway >/dev/null

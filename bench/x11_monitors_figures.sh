@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # CPU and memory of the native full-screen saver with one 1920x1080 monitor
 # and with two side by side, on Xorg with the dummy driver (the one headless
-# server that shows two monitors, tests/x_servers.sh), over the same
+# server that shows two monitors, tests/e2e/lib.sh), over the same
 # desktop picture. CPU and resident memory are summed over the program and
 # the saver it starts for each monitor; resident memory counts the pages of
 # shared libraries once per process, proportional memory (Pss) shares them.
@@ -11,7 +11,7 @@ set -u
 gushmire=$(realpath "$1")
 xprobe=$(realpath "$2")
 seconds=${3:-60}
-source "$(dirname "$0")/../tests/x_servers.sh"
+source "$(dirname "$0")/../tests/e2e/lib.sh"
 source "$(dirname "$0")/proc.sh"
 work=$(mktemp -d)
 x_pid=
@@ -33,9 +33,7 @@ for monitors in 1 2; do
   if [ "$monitors" -eq 1 ]; then
     xrandr --fb 1920x1080 --output DUMMY0 --mode 1920x1080 --pos 0x0
   else
-    xrandr --addmode DUMMY1 1920x1080 &&
-      xrandr --fb 3840x1080 --output DUMMY0 --mode 1920x1080 --pos 0x0 \
-        --output DUMMY1 --mode 1920x1080 --pos 1920x0
+    two_outputs 3840x1080 1920x1080 0x0 1920x1080 1920x0
   fi >/dev/null || exit 1
   "$xprobe" desktop
   "$gushmire" /s 2>/dev/null &

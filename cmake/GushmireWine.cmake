@@ -11,7 +11,7 @@
 # fixture: started once before the first Wine test, stopped after the last.
 # Without GUSHMIRE_WINE_BUILD_DIR the function adds nothing.
 
-set(GUSHMIRE_WINE_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/../tests/wine)
+set(GUSHMIRE_WINE_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/../tests/e2e/wine)
 set(GUSHMIRE_WINE_STATE ${CMAKE_BINARY_DIR}/wine-env)
 # The X screen of the Wine tests: WIDTHxHEIGHTxDEPTH.
 set(GUSHMIRE_WINE_SCREEN 800x600x24)

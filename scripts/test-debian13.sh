@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Debian 13 "trixie" in a clean root of its own (tests/debian/root.sh),
+# Debian 13 "trixie" in a clean root of its own (tests/e2e/debian/root.sh),
 # from this machine: the README's "On Linux" commands as a fresh system runs
 # them (package, lintian, the installed program's two display backends), then
 # the suites whose tools changed between releases: Wayland on sway 1.10 and
@@ -8,7 +8,7 @@
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 dir=${GUSHMIRE_DEBIAN13_ROOT:-/var/tmp/gushmire-trixie}
-roots="$source_dir/tests/debian/root.sh"
+roots="$source_dir/tests/e2e/debian/root.sh"
 jobs=$(nproc)
 
 # stage NAME COMMAND...: runs it and says how long it took.
@@ -34,8 +34,8 @@ mkdir -p "$dir/src/gushmire"
 
 stage "the README's commands, lintian, the installed program" \
   in_root bash -c 'apt-get update -q >/dev/null &&
-    bash /src/gushmire/tests/package/readme_install.sh /src/gushmire \
-      /src/gushmire/tests/x11'
+    bash /src/gushmire/tests/e2e/package/readme_install.sh /src/gushmire \
+      /src/gushmire/tests/e2e/x11'
 
 stage "setup" quietly setup in_root bash /src/gushmire/scripts/setup.sh
 

@@ -1,6 +1,6 @@
 // A fresh windowing state per test and a window class whose procedure logs
 // its messages. The order of the messages the layer shares with Wine is
-// compared with Wine's in tests/wine; these tests look at the rest.
+// compared with Wine's in tests/e2e/wine; these tests look at the rest.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -91,7 +91,7 @@ TEST_F(Blit, BadOrOversizedRequests) {
   EXPECT_FALSE(StretchBlt(memory, 0, 0, 8, 8, dc, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, 20, 20, 0, 8, memory, 0, 0, 4, 4, SRCCOPY));
   // Off the display, and extreme sizes. (How copies that reach past the
-  // edges map is compared with Wine's in tests/wine.)
+  // edges map is compared with Wine's in tests/e2e/wine.)
   EXPECT_TRUE(StretchBlt(dc, -100, 10, 50, 50, memory, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, 64, 0, 50, 50, memory, 0, 0, 4, 4, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dc, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, memory,

@@ -37,7 +37,7 @@ std::vector<bool> Pixels(const std::vector<RECT> &rects) {
 
 } // namespace
 
-// Empty and reversed boxes are compared with Wine's regions in tests/wine.
+// Empty and reversed boxes are compared with Wine's regions in tests/e2e/wine.
 TEST(EllipticRegion, HugeNarrowAndFlatBoxes) {
   EXPECT_EQ(CreateEllipticRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX), nullptr);
   EXPECT_EQ(CreateEllipticRgn(0, 0, 3, INT_MAX), nullptr);
