@@ -50,7 +50,8 @@ CheckStart StartPasswordCheck(std::string_view user,
 int PasswordCheckDescriptor();
 
 // kRunning until the child has ended; then its outcome, once, after which
-// the check is over (the child reaped, the descriptor closed). Never blocks.
+// the check is over (the child reaped, the descriptor closed). Waits only
+// to reap a child that has closed its end (killed first if it lingers).
 CheckOutcome TakePasswordCheckOutcome();
 
 // Kills and reaps a running check (a no-op when none runs).
