@@ -37,7 +37,8 @@ void OnOutputDone(void *data, wl_output *) {
   static_cast<Output *>(data)->described = true;
 }
 void OnScale(void *data, wl_output *, int32_t factor) {
-  // Integer scales only (fractional-scale is not offered where we run).
+  // The integer scale; a fractional one (sent rounded up) is met with a
+  // viewport, from the mode's size (Map).
   static_cast<Output *>(data)->scale = std::clamp(factor, 1, 8);
 }
 void OnName(void *data, wl_output *, const char *name) {
@@ -131,6 +132,9 @@ void Wayland::Global(wl_registry *from, uint32_t name, const char *interface,
   } else if (is == zwlr_layer_shell_v1_interface.name) {
     layerShell = Bind<zwlr_layer_shell_v1>(
         from, name, zwlr_layer_shell_v1_interface, version, 4);
+  } else if (is == wp_viewporter_interface.name) {
+    viewporter =
+        Bind<wp_viewporter>(from, name, wp_viewporter_interface, version, 1);
   } else if (is == zwlr_screencopy_manager_v1_interface.name) {
     screencopyVersion = std::min(version, 3u);
     screencopy = Bind<zwlr_screencopy_manager_v1>(

@@ -191,12 +191,12 @@ void Wayland::PointerAt(wl_surface *entered, wl_fixed_t x, wl_fixed_t y,
   if (pointerIn == nullptr) {
     return;
   }
-  const auto at = [](wl_fixed_t v, int32_t scale) {
+  const auto at = [](wl_fixed_t v, double scale) {
     return static_cast<LONG>(std::floor(wl_fixed_to_double(v) * scale));
   };
   const POINT said = CursorPosition();
-  cursor = POINT{pointerIn->area.left + at(x, pointerIn->scale),
-                 pointerIn->area.top + at(y, pointerIn->scale)};
+  cursor = POINT{pointerIn->area.left + at(x, pointerIn->InputScale()),
+                 pointerIn->area.top + at(y, pointerIn->InputScale())};
   // Where the pointer was when our surface appeared is no move: travel
   // counts from there. A compositor may tell nothing of a resting pointer
   // until it moves or the layout changes (sway 1.10), after the host took

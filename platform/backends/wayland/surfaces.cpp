@@ -43,9 +43,20 @@ void AddBox(std::vector<RECT> &boxes, const RECT &box) {
 Surface *Of(void *data) { return static_cast<Surface *>(data); }
 
 void OnLayerConfigure(void *data, zwlr_layer_surface_v1 *layer, uint32_t serial,
-                      uint32_t, uint32_t) {
+                      uint32_t width, uint32_t height) {
   zwlr_layer_surface_v1_ack_configure(layer, serial);
-  Of(data)->configured = true;
+  Surface &s = *Of(data);
+  s.configured = true;
+  // Sizes past any screen are no sizes: the surface keeps its own.
+  constexpr auto kMost = static_cast<uint32_t>(kMaxFramebufferSide);
+  const bool sane =
+      width > 0 && height > 0 && width <= kMost && height <= kMost;
+  s.configuredWidth = sane ? static_cast<int32_t>(width) : 0;
+  s.configuredHeight = sane ? static_cast<int32_t>(height) : 0;
+  if (s.viewport != nullptr && sane) {
+    wp_viewport_set_destination(s.viewport, s.configuredWidth,
+                                s.configuredHeight);
+  }
 }
 void OnLayerClosed(void *data, zwlr_layer_surface_v1 *) {
   Of(data)->closed = true;
@@ -220,6 +231,15 @@ void Wayland::Map(Surface &s, const char *title) {
   if (s.closed && s.layer != nullptr) {
     OutputGone(); // the compositor closes layer surfaces of lost outputs
   }
+  if (s.layer != nullptr && viewporter != nullptr && s.configuredWidth > 0 &&
+      (s.configuredWidth * s.scale != s.Width() ||
+       s.configuredHeight * s.scale != s.Height())) {
+    s.viewport = wp_viewporter_get_viewport(viewporter, s.surface);
+    wp_viewport_set_destination(s.viewport, s.configuredWidth,
+                                s.configuredHeight);
+    s.scale = 1;
+    wl_surface_set_buffer_scale(s.surface, 1);
+  }
   s.pending.assign(1, RECT{0, 0, s.Width(), s.Height()});
   Commit(s);
   // The compositor tells where the pointer is once the surface shows (sway
@@ -239,6 +259,9 @@ void Wayland::Unmap(Surface &s) {
   }
   for (ShmBuffer &buffer : s.buffers) {
     buffer.Destroy();
+  }
+  if (s.viewport != nullptr) {
+    wp_viewport_destroy(s.viewport);
   }
   if (s.layer != nullptr) {
     zwlr_layer_surface_v1_destroy(s.layer);
@@ -341,6 +364,9 @@ void Wayland::Commit(Surface &s) {
     if (compositorVersion >= 4) {
       wl_surface_damage_buffer(s.surface, box.left, box.top,
                                box.right - box.left, box.bottom - box.top);
+    } else if (s.viewport != nullptr) {
+      // Surface units are no whole number of pixels: all of it.
+      wl_surface_damage(s.surface, 0, 0, INT32_MAX, INT32_MAX);
     } else {
       wl_surface_damage(s.surface, box.left / s.scale, box.top / s.scale,
                         (box.right - box.left + s.scale - 1) / s.scale + 1,
