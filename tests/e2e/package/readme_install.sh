@@ -69,7 +69,8 @@ pass "control fields: $depends"
 files=(/usr/libexec/xscreensaver/gushmire /usr/bin/gushmire
        /usr/libexec/xsecurelock/saver_gushmire
        /usr/share/xscreensaver/config/gushmire.xml
-       /usr/share/man/man1/gushmire.1.gz /usr/share/doc/gushmire/copyright)
+       /usr/share/man/man1/gushmire.1.gz /usr/share/doc/gushmire/copyright
+       /etc/pam.d/gushmire)
 for f in "${files[@]}"; do
   [ -e "$f" ] || fail "missing $f"
 done
@@ -103,6 +104,9 @@ zcat /usr/share/man/man1/gushmire.1.gz | grep -q '^\.TH GUSHMIRE 1' ||
 grep -q '^License: Expat' /usr/share/doc/gushmire/copyright &&
   grep -q 'Copyright: 2026 The Gushmire developers' \
     /usr/share/doc/gushmire/copyright || fail "copyright file"
+# The PAM service of the password check: the login's own rules.
+grep -qx '@include common-auth' /etc/pam.d/gushmire ||
+  fail "/etc/pam.d/gushmire does not use common-auth"
 
 # The settings dialog with the installed description (the X11 suite's
 # helpers; only when this build has them).
