@@ -17,3 +17,15 @@ function(gushmire_warnings_everywhere directory)
     gushmire_warnings_everywhere(${folder})
   endforeach()
 endfunction()
+
+# gushmire_library(<name> <STATIC|OBJECT> <source>... [ALIAS <alias>])
+# A library of ours whose headers sit beside its sources: users include them
+# by name. ALIAS gives it a gushmire:: name as well.
+function(gushmire_library name kind)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "ALIAS" "")
+  add_library(${name} ${kind} ${arg_UNPARSED_ARGUMENTS})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  if(arg_ALIAS)
+    add_library(${arg_ALIAS} ALIAS ${name})
+  endif()
+endfunction()
