@@ -981,8 +981,10 @@ int main(int argc, char **argv) {
   sigset_t before;
   sigprocmask(SIG_SETMASK, nullptr, &before);
   // The event loop blocks these to read them through a signalfd.
+  std::vector<wl_event_source *> signals;
   for (const int number : {SIGCHLD, SIGTERM, SIGINT}) {
-    wl_event_loop_add_signal(loop, number, OnSignal, nullptr);
+    signals.push_back(
+        wl_event_loop_add_signal(loop, number, OnSignal, nullptr));
   }
   host.frames = wl_event_loop_add_timer(loop, Frame, nullptr);
   wl_event_source *timeUp = wl_event_loop_add_timer(loop, OnTimeUp, nullptr);
@@ -1019,6 +1021,12 @@ int main(int argc, char **argv) {
   wl_display_destroy_clients(host.display);
   wl_event_source_remove(host.frames);
   wl_event_source_remove(timeUp);
+  // Destroying the display does not free its signal sources.
+  for (wl_event_source *source : signals) {
+    if (source != nullptr) {
+      wl_event_source_remove(source);
+    }
+  }
   wl_display_destroy(host.display);
   return 0;
 }
