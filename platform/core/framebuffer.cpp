@@ -1,10 +1,49 @@
 // The framebuffer of the backend in use, as the layer and its controls see it.
 #include "core/framebuffer.h"
 
+#include <sys/mman.h>
+
+#include <new>
+
 #include "core/backend.h"
 #include "layer.h"
 
 namespace platform::detail {
+
+void Framebuffer::Free() {
+  if (own != nullptr) {
+    munmap(own, ownBytes);
+  }
+  own = nullptr;
+  ownBytes = 0;
+  pixels = {};
+}
+
+void Framebuffer::Allocate(std::size_t count) {
+  Free();
+  if (count == 0) {
+    return;
+  }
+  if (count > SIZE_MAX / sizeof(uint32_t)) {
+    throw std::bad_alloc();
+  }
+  // Anonymous pages read as 0 and take memory only once written to.
+  const std::size_t bytes = count * sizeof(uint32_t);
+  void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) {
+    throw std::bad_alloc();
+  }
+  own = memory;
+  ownBytes = bytes;
+  pixels = std::span<uint32_t>(static_cast<uint32_t *>(memory), count);
+}
+
+void Framebuffer::Lend(std::span<uint32_t> memory) {
+  Free();
+  pixels = memory;
+}
+
 Framebuffer &TheFramebuffer() { return TheBackend().Buffer(); }
 int FramebufferBitsPerPixel() { return TheFramebuffer().bitsPerPixel; }
 RECT PrimaryMonitor(const Framebuffer &f) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "winapi.h"
@@ -14,16 +15,40 @@ namespace platform::detail {
 // monitor left of or above it makes the framebuffer's first pixel sit at a
 // negative screen position, its origin.
 struct Framebuffer {
+  Framebuffer() { Allocate(static_cast<std::size_t>(640 * 480)); }
+  ~Framebuffer() { Free(); }
+  // `pixels` may point into the framebuffer itself: no copies.
+  Framebuffer(const Framebuffer &) = delete;
+  Framebuffer &operator=(const Framebuffer &) = delete;
+
   int width = 640;
   int height = 480;
   int bitsPerPixel = 32;
-  std::vector<uint32_t> pixels =
-      std::vector<uint32_t>(static_cast<std::size_t>(640 * 480), 0u);
+  // width * height pixels, row after row from the top-left corner: memory
+  // of the framebuffer's own (Allocate), or memory a backend lends it (the
+  // Wayland buffer being drawn, which saves a copy of the screen).
+  std::span<uint32_t> pixels;
   int originX = 0;
   int originY = 0;
   // In screen coordinates, the primary first; empty: one monitor showing
   // the whole framebuffer.
   std::vector<RECT> monitors;
+
+  // Own memory for `count` pixels, all 0, in place of what was there. Its
+  // pages are taken only as they are first written, so a backend that soon
+  // lends other memory never holds two screens. Throws std::bad_alloc
+  // when there is no memory, as a vector would.
+  void Allocate(std::size_t count);
+  // Shows `memory` as the pixels and frees the own memory. The lender keeps
+  // `memory` alive until it lends other memory or calls Allocate.
+  void Lend(std::span<uint32_t> memory);
+  // Whether the pixels are the framebuffer's own.
+  bool Owned() const { return own != nullptr || pixels.empty(); }
+
+private:
+  void Free();
+  void *own = nullptr; // mapped, `ownBytes` long
+  std::size_t ownBytes = 0;
 };
 // The framebuffer of the backend in use.
 Framebuffer &TheFramebuffer();

@@ -106,9 +106,9 @@ void OpenHeadlessDisplay(int width, int height, uint32_t fill) {
   d.originX = 0;
   d.originY = 0;
   d.monitors.clear();
-  d.pixels.assign(static_cast<std::size_t>(d.width) *
-                      static_cast<std::size_t>(d.height),
-                  fill & 0x00FFFFFFu);
+  d.Allocate(static_cast<std::size_t>(d.width) *
+             static_cast<std::size_t>(d.height));
+  std::fill(d.pixels.begin(), d.pixels.end(), fill & 0x00FFFFFFu);
   detail::ResetSystemPalette();
 }
 

@@ -214,9 +214,9 @@ bool Wayland::Open(const char *outputName) {
   framebuffer.width = width > 0 ? std::min(width, kMaxFramebufferSide) : 1024;
   framebuffer.height = height > 0 ? std::min(height, kMaxFramebufferSide) : 768;
   framebuffer.bitsPerPixel = 32;
-  framebuffer.pixels.assign(static_cast<std::size_t>(framebuffer.width) *
-                                static_cast<std::size_t>(framebuffer.height),
-                            0u);
+  // Untouched until drawn: a full-screen surface soon lends its buffer.
+  framebuffer.Allocate(static_cast<std::size_t>(framebuffer.width) *
+                       static_cast<std::size_t>(framebuffer.height));
   start = MonotonicMs();
   return true;
 }
@@ -284,6 +284,7 @@ void Wayland::Wait(std::optional<uint64_t> deadline) {
   }
   const int timeout = PollTimeout(deadline, Now());
   Pump(timeout);
+  CommitAll(); // what frame callbacks and releases let through
   EndPreviewsIfStopped();
 }
 

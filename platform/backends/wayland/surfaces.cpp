@@ -3,6 +3,14 @@
 // released, and committed at most once a frame (frame callbacks). What is
 // drawn meanwhile gathers in `pending`; what a buffer missed while the
 // other was shown gathers in its `stale`, so no step is ever lost.
+//
+// The full-screen surface covering the whole framebuffer (the lender) is
+// drawn into directly: the framebuffer's pixels are in one of its buffers.
+// Committing that buffer hands it to the compositor, so the other one is
+// lent instead, once the compositor lets go of it and its stale boxes are
+// copied across. That swap happens only in Present and Wait, never within
+// a drawing; a compositor that keeps both buffers, or closes the surface,
+// gets the framebuffer its own memory back, and the copies of the others.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -128,6 +136,32 @@ void ShmBuffer::Destroy() {
   *this = ShmBuffer{};
 }
 
+namespace {
+
+// Rows of `box` (clipped to the buffers) from one buffer to another of
+// `width` x `height` pixels.
+void CopyBox(const uint32_t *from, uint32_t *to, int width, int height,
+             const RECT &box) {
+  const RECT part = Intersect(box, RECT{0, 0, width, height});
+  if (Empty(part)) {
+    return;
+  }
+  const auto count = static_cast<std::size_t>(part.right - part.left);
+  for (LONG row = part.top; row < part.bottom; ++row) {
+    const std::size_t at =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+        static_cast<std::size_t>(part.left);
+    std::memcpy(to + at, from + at, count * sizeof(uint32_t));
+  }
+}
+
+std::size_t PixelCount(const Surface &s) {
+  return static_cast<std::size_t>(s.Width()) *
+         static_cast<std::size_t>(s.Height());
+}
+
+} // namespace
+
 void Wayland::CreatePeer(uintptr_t window, const PeerWindow &how) {
   auto made = std::make_unique<Surface>();
   Surface &surface = *made;
@@ -146,6 +180,12 @@ void Wayland::CreatePeer(uintptr_t window, const PeerWindow &how) {
   if (surface.role == Role::Overlay) {
     // The saver draws over the desktop as it was, as on Windows.
     CaptureOutput();
+    // The whole framebuffer changed under the surfaces already shown.
+    for (auto &[shown, other] : surfaces) {
+      if (other->surface != nullptr) {
+        AddBox(other->pending, RECT{0, 0, other->Width(), other->Height()});
+      }
+    }
   }
   surfaces[window] = std::move(made);
   if (surface.role != Role::Dialog) {
@@ -240,6 +280,7 @@ void Wayland::Map(Surface &s, const char *title) {
     s.scale = 1;
     wl_surface_set_buffer_scale(s.surface, 1);
   }
+  Adopt(s);
   s.pending.assign(1, RECT{0, 0, s.Width(), s.Height()});
   Commit(s);
   // The compositor tells where the pointer is once the surface shows (sway
@@ -253,6 +294,9 @@ void Wayland::Map(Surface &s, const char *title) {
 void Wayland::Unmap(Surface &s) {
   if (pointerIn == &s) {
     pointerIn = nullptr;
+  }
+  if (lender == &s) {
+    Detach(); // before its buffers go
   }
   if (s.frame != nullptr) {
     wl_callback_destroy(s.frame);
@@ -295,21 +339,126 @@ void Wayland::Present(const RECT &area) {
            RECT{part.left - surface->area.left, part.top - surface->area.top,
                 part.right - surface->area.left,
                 part.bottom - surface->area.top});
-    Commit(*surface);
+  }
+  CommitAll();
+}
+
+void Wayland::CommitAll() {
+  for (auto &[window, surface] : surfaces) {
+    if (surface->surface != nullptr) {
+      Commit(*surface);
+    }
   }
   wl_display_flush(display);
 }
 
+// Events come in the layer's Poll too, which may fall within a drawing:
+// the lender waits for Present or Wait.
 void Wayland::FrameDone(Surface &s) {
   wl_callback_destroy(s.frame);
   s.frame = nullptr;
-  Commit(s);
+  if (&s != lender) {
+    Commit(s);
+  }
 }
 
-void Wayland::Released(Surface &s) { Commit(s); }
+void Wayland::Released(Surface &s) {
+  if (&s != lender) {
+    Commit(s);
+  }
+}
+
+bool Wayland::Prepare(Surface &s, ShmBuffer &buffer) {
+  if (!buffer.Create(shm, s.Width(), s.Height(), s.Width() * 4,
+                     WL_SHM_FORMAT_XRGB8888)) {
+    std::fprintf(stderr, "gushmire: no shared memory for a buffer\n");
+    return false;
+  }
+  static const wl_buffer_listener listener = [] {
+    wl_buffer_listener l{};
+    l.release = [](void *data, wl_buffer *released) {
+      for (ShmBuffer &b : Of(data)->buffers) {
+        b.busy = b.busy && b.buffer != released;
+      }
+      TheWayland().Released(*Of(data));
+    };
+    return l;
+  }();
+  wl_buffer_add_listener(buffer.buffer, &listener, &s);
+  buffer.stale.assign(1, RECT{0, 0, s.Width(), s.Height()});
+  return true;
+}
+
+void Wayland::Adopt(Surface &s) {
+  const std::size_t count = PixelCount(s);
+  if (lender != nullptr || s.role == Role::Dialog || s.closed ||
+      !s.configured || s.area.left != 0 || s.area.top != 0 ||
+      s.Width() != framebuffer.width || s.Height() != framebuffer.height ||
+      framebuffer.pixels.size() != count) {
+    return;
+  }
+  ShmBuffer &first = s.buffers[0];
+  if (!Prepare(s, first)) {
+    return; // the copies then, as for any other surface
+  }
+  std::memcpy(first.pixels, framebuffer.pixels.data(),
+              count * sizeof(uint32_t));
+  first.stale.clear();
+  framebuffer.Lend(std::span<uint32_t>(first.pixels, count));
+  s.drawing = 0;
+  lender = &s;
+}
+
+void Wayland::Detach() {
+  if (lender == nullptr) {
+    return;
+  }
+  Surface &s = *lender;
+  lender = nullptr;
+  // The lent buffer is the whole picture; the others' stale boxes and the
+  // pending ones already say what the copies must bring them.
+  const std::size_t count = PixelCount(s);
+  framebuffer.Allocate(count);
+  std::memcpy(framebuffer.pixels.data(), s.buffers[s.drawing].pixels,
+              count * sizeof(uint32_t));
+}
+
+void Wayland::CommitLent(Surface &s) {
+  ShmBuffer &drawn = s.buffers[s.drawing];
+  ShmBuffer &next = s.buffers[1 - s.drawing];
+  if (next.buffer == nullptr && !Prepare(s, next)) {
+    Detach(); // one buffer cannot be both shown and drawn
+    Commit(s);
+    return;
+  }
+  Show(s, drawn);
+  // A compositor that keeps the shown buffer until the next commit lets go
+  // of the other one now: the next drawing waits for that.
+  if (next.busy) {
+    DispatchUntil([&] { return !next.busy || s.closed; }, 2);
+  }
+  if (next.busy) {
+    if (!s.closed) {
+      std::fprintf(stderr, "gushmire: the Wayland compositor keeps both "
+                           "buffers: copying the framebuffer from now on\n");
+    }
+    Detach();
+    return;
+  }
+  for (const RECT &box : next.stale) {
+    CopyBox(drawn.pixels, next.pixels, s.Width(), s.Height(), box);
+  }
+  next.stale.clear();
+  s.drawing = 1 - s.drawing;
+  framebuffer.Lend(std::span<uint32_t>(next.pixels, PixelCount(s)));
+}
 
 void Wayland::Commit(Surface &s) {
   if (!s.configured || s.closed || s.frame != nullptr || s.pending.empty()) {
+    return;
+  }
+  if (&s == lender) {
+    CommitLent(s);
     return;
   }
   auto free = std::find_if(s.buffers.begin(), s.buffers.end(),
@@ -318,25 +467,9 @@ void Wayland::Commit(Surface &s) {
     return; // both held: a release comes, and commits then
   }
   ShmBuffer &buffer = *free;
-  if (buffer.buffer == nullptr) {
-    if (!buffer.Create(shm, s.Width(), s.Height(), s.Width() * 4,
-                       WL_SHM_FORMAT_XRGB8888)) {
-      std::fprintf(stderr, "gushmire: no shared memory for a buffer\n");
-      s.pending.clear();
-      return;
-    }
-    static const wl_buffer_listener listener = [] {
-      wl_buffer_listener l{};
-      l.release = [](void *data, wl_buffer *released) {
-        for (ShmBuffer &b : Of(data)->buffers) {
-          b.busy = b.busy && b.buffer != released;
-        }
-        TheWayland().Released(*Of(data));
-      };
-      return l;
-    }();
-    wl_buffer_add_listener(buffer.buffer, &listener, &s);
-    buffer.stale.assign(1, RECT{0, 0, s.Width(), s.Height()});
+  if (buffer.buffer == nullptr && !Prepare(s, buffer)) {
+    s.pending.clear();
+    return;
   }
   const auto copy = [&](const RECT &box) {
     const std::size_t width = static_cast<std::size_t>(box.right - box.left);
@@ -359,6 +492,10 @@ void Wayland::Commit(Surface &s) {
   for (const RECT &box : s.pending) {
     copy(Intersect(box, screenBox));
   }
+  Show(s, buffer);
+}
+
+void Wayland::Show(Surface &s, ShmBuffer &buffer) {
   wl_surface_attach(s.surface, buffer.buffer, 0, 0);
   for (const RECT &box : s.pending) {
     if (compositorVersion >= 4) {

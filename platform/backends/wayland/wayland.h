@@ -4,7 +4,9 @@
 // preview in the stand-in root), a dialog an xdg_toplevel. The generic
 // layer draws into one framebuffer of the output's device pixels; the
 // damaged boxes go out through two shm buffers a surface, paced by frame
-// callbacks. No Wayland header is seen outside this folder.
+// callbacks. The full-screen surface that covers the framebuffer lends it
+// the buffer being drawn, so the screen is held twice, not three times. No
+// Wayland header is seen outside this folder.
 //
 // The class is spread over files named for their jobs:
 //   connection.cpp   connecting, globals, outputs, losing the compositor,
@@ -56,7 +58,8 @@ struct ShmBuffer {
   uint32_t *pixels = nullptr;
   std::size_t bytes = 0;
   bool busy = false; // the compositor has it until release
-  // Boxes drawn since this buffer was last filled (surface pixels).
+  // Boxes drawn since this buffer was last filled (surface pixels): where
+  // it may differ from the picture.
   std::vector<RECT> stale;
 
   bool Create(wl_shm *shm, int width, int height, int stride, uint32_t format);
@@ -84,6 +87,9 @@ struct Surface {
   bool closed = false;
   std::array<ShmBuffer, 2> buffers;
   std::vector<RECT> pending; // drawn, not yet committed (surface pixels)
+  // Of the surface that lends the framebuffer its pixels: the buffer they
+  // are in. It is never the compositor's, and always the whole picture.
+  std::size_t drawing = 0;
 
   int Width() const { return area.right - area.left; }
   int Height() const { return area.bottom - area.top; }
@@ -151,6 +157,19 @@ private:
   void Map(Surface &surface, const char *title);
   void Unmap(Surface &surface);
   void Commit(Surface &surface);
+  // Commits in every surface what waits (Present and Wait: the layer is
+  // between drawings, so the lent buffer may change).
+  void CommitAll();
+  // A new buffer of the surface's size, all of it still to be filled.
+  bool Prepare(Surface &surface, ShmBuffer &buffer);
+  // Attaches `buffer` with the pending damage and commits it.
+  void Show(Surface &surface, ShmBuffer &buffer);
+  // Makes a full-screen surface lend the framebuffer its buffer.
+  void Adopt(Surface &surface);
+  // Commits the lent buffer and lends the other, brought up to date.
+  void CommitLent(Surface &surface);
+  // Gives the framebuffer memory of its own again, the picture copied.
+  void Detach();
   // capture.cpp
   void CaptureOutput();
 
@@ -171,6 +190,7 @@ private:
   Output *output = nullptr; // ours
 
   Framebuffer framebuffer;
+  Surface *lender = nullptr; // whose buffer the framebuffer's pixels are in
   std::map<uintptr_t, std::unique_ptr<Surface>> surfaces;
   uint64_t start = MonotonicMs();
 

@@ -101,11 +101,8 @@ bool X11::Open(const char *name, const RECT *monitor) {
                             static_cast<std::size_t>(framebuffer.height);
   // Touching a 4K screen's 33 MB a 4 KiB page at a time costs hundreds of
   // milliseconds before the first frame; huge pages take a tenth of that.
-  framebuffer.pixels.clear();
-  framebuffer.pixels.shrink_to_fit();
-  framebuffer.pixels.reserve(count);
+  framebuffer.Allocate(count);
   AdviseHugePages(framebuffer.pixels.data(), count * sizeof(uint32_t));
-  framebuffer.pixels.assign(count, 0u);
   gc = XCreateGC(x, root, 0, nullptr);
   // A cursor with no visible pixel: X has no "no cursor".
   static const char kEmpty[1] = {0};
