@@ -36,9 +36,10 @@ for size in "${sizes[@]}"; do
     "${CLIENT_ENV[@]}" "$GUSHMIRE" /s >"$WORK/saver.log" 2>&1 &
     parent=$!
     PIDS+=("$parent")
-    wait_until 5 pgrep -f -- "--screen HEADLESS-1 " >/dev/null ||
+    # The saver is the parent's child: other savers may run on the machine.
+    wait_until 5 pgrep -P "$parent" -f -- "--screen HEADLESS-1 " >/dev/null ||
       { echo "no saver"; exit 1; }
-    child=$(pgrep -f -- "--screen HEADLESS-1 ")
+    child=$(pgrep -P "$parent" -f -- "--screen HEADLESS-1 ")
     sleep 2 # past the start: the steady drawing is what counts
     child0=$(ticks "$child") parent0=$(ticks "$parent")
     sleep "$seconds"
