@@ -4,7 +4,8 @@
 // outputs, zwlr_layer_shell_v1, wp_viewporter and
 // wp_fractional_scale_manager_v1 (no seat, no xdg_wm_base, no screencopy).
 // It shows nothing: it records what the program does, a line at a time on
-// stdout, for a shell script to read.
+// stdout, for a shell script to read. Requests the program never sends
+// are left null: libwayland aborts the host with their names if one comes.
 //
 //   plugin_host [--seconds S] --output NAME:WxH[@SCALE]... -- PROGRAM ARGS...
 //
@@ -13,17 +14,14 @@
 // 5) the program gets SIGTERM, and the host ends once it has.
 //
 // Lines (ms: milliseconds since the program started):
-//   output NAME mode=WxH scale=N preferred120=N
 //   bind INTERFACE vN
 //   layer_surface surface=N output=NAME layer=N namespace=NS
 //   configure surface=N size=WxH anchor=N keyboard=N
-//   preferred_scale surface=N scale120=N
 //   commit surface=N output=NAME buffer=WxH scale=N size=WxH ms=N
 //   full surface=N output=NAME ms=N           (first buffer of the mode's size)
-//   sample surface=N commit=N ms=N colours=N black_permille=N hash=N
+//   sample surface=N ms=N colours=N black_permille=N hash=N
 //   unreadable surface=N                      (the pool is shorter than said)
 //   error INTERFACE code=N MESSAGE            (a protocol error we posted)
-//   disconnected ms=N
 //   exit code=N ms=N  |  exit signal=N ms=N
 //   term ms=N                                 (SIGTERM sent to the program)
 // The host exits 0 once the program has ended, 1 when it cannot start it, 2
@@ -49,6 +47,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <set>
 #include <string>
@@ -78,9 +77,6 @@ struct OutputSpec {
   int32_t IntegerScale() const {
     return static_cast<int32_t>(std::ceil(scale - 1e-9));
   }
-  uint32_t Preferred120() const {
-    return static_cast<uint32_t>(std::lround(scale * 120));
-  }
 };
 
 struct Pool {
@@ -103,9 +99,7 @@ struct Buffer {
 struct LayerSurface;
 
 struct Viewport {
-  wl_resource *resource = nullptr;
   struct Surface *surface = nullptr;
-  double sourceWidth = -1, sourceHeight = -1, sourceX = -1, sourceY = -1;
   int32_t destinationWidth = -1, destinationHeight = -1;
 };
 
@@ -119,7 +113,6 @@ struct Surface {
   bool hasBuffer = false; // a buffer is committed now
   LayerSurface *layer = nullptr;
   Viewport *viewport = nullptr;
-  wl_resource *fractional = nullptr;
   int commits = 0;
   bool fullSeen = false;
   uint64_t lastSampleMs = 0;
@@ -134,9 +127,18 @@ struct LayerSurface {
   std::vector<uint32_t> serials; // sent and not yet acknowledged
 };
 
+// A global's data; outputs also carry their index.
+struct Global {
+  const wl_interface *interface;
+  int version;
+  const void *implementation;
+  std::size_t output = 0;
+};
+
 struct Host {
   wl_display *display = nullptr;
   std::vector<OutputSpec> outputs;
+  std::deque<Global> globals; // stable addresses, handed out as data
   std::chrono::steady_clock::time_point start =
       std::chrono::steady_clock::now();
   pid_t child = -1;
@@ -229,21 +231,8 @@ void PoolCreateBuffer(wl_client *client, wl_resource *resource, uint32_t id,
   wl_resource_set_implementation(made, &bufferImplementation, buffer,
                                  BufferGone);
 }
-void PoolResize(wl_client *, wl_resource *resource, int32_t size) {
-  auto &pool = *Data<std::shared_ptr<Pool>>(resource);
-  if (size < pool->size) {
-    Refuse(resource, WL_SHM_ERROR_INVALID_STRIDE, "a pool cannot shrink");
-    return;
-  }
-  struct stat file {};
-  if (fstat(pool->fd, &file) != 0 || file.st_size < size) {
-    Refuse(resource, WL_SHM_ERROR_INVALID_FD, "the file is shorter");
-    return;
-  }
-  pool->size = size;
-}
 const struct wl_shm_pool_interface poolImplementation = {
-    PoolCreateBuffer, DestroyResource, PoolResize};
+    PoolCreateBuffer, DestroyResource, nullptr};
 void PoolGone(wl_resource *resource) {
   delete Data<std::shared_ptr<Pool>>(resource);
 }
@@ -303,31 +292,14 @@ void Sample(Surface &surface, const Buffer &buffer) {
   }
   const uint64_t pixels = static_cast<uint64_t>(buffer.width) *
                           static_cast<uint64_t>(buffer.height);
-  Record("sample surface=%d commit=%d ms=%llu colours=%zu black_permille=%llu "
+  Record("sample surface=%d ms=%llu colours=%zu black_permille=%llu "
          "hash=%016llx",
-         surface.id, surface.commits, static_cast<unsigned long long>(Ms()),
-         colours.size(), static_cast<unsigned long long>(black * 1000 / pixels),
+         surface.id, static_cast<unsigned long long>(Ms()), colours.size(),
+         static_cast<unsigned long long>(black * 1000 / pixels),
          static_cast<unsigned long long>(hash));
 }
 
 // --- wl_surface ------------------------------------------------------------
-
-const OutputSpec *OutputOf(const Surface &surface) {
-  return surface.layer != nullptr ? &host.outputs[surface.layer->output]
-                                  : nullptr;
-}
-
-void SendPreferredScale(Surface &surface) {
-  if (surface.fractional == nullptr) {
-    return;
-  }
-  const OutputSpec &output =
-      OutputOf(surface) != nullptr ? *OutputOf(surface) : host.outputs.front();
-  wp_fractional_scale_v1_send_preferred_scale(surface.fractional,
-                                              output.Preferred120());
-  Record("preferred_scale surface=%d scale120=%u", surface.id,
-         output.Preferred120());
-}
 
 void FrameGone(wl_resource *resource) {
   std::erase(host.readyFrames, resource);
@@ -337,13 +309,8 @@ void FrameGone(wl_resource *resource) {
 }
 
 void SurfaceAttach(wl_client *, wl_resource *resource, wl_resource *buffer,
-                   int32_t x, int32_t y) {
+                   int32_t, int32_t) {
   Surface &surface = *Data<Surface>(resource);
-  if ((x != 0 || y != 0) && wl_resource_get_version(resource) >= 5) {
-    Refuse(resource, WL_SURFACE_ERROR_INVALID_OFFSET,
-           "attach with an offset; use wl_surface.offset");
-    return;
-  }
   surface.pendingBuffer = buffer != nullptr ? Data<Buffer>(buffer) : nullptr;
   surface.attached = true;
 }
@@ -356,12 +323,6 @@ void SurfaceFrame(wl_client *client, wl_resource *resource, uint32_t id) {
     Data<Surface>(resource)->pendingFrames.push_back(callback);
   }
 }
-void SurfaceRegion(wl_client *, wl_resource *, wl_resource *) {}
-void SurfaceTransform(wl_client *, wl_resource *resource, int32_t transform) {
-  if (transform < 0 || transform > 7) {
-    Refuse(resource, WL_SURFACE_ERROR_INVALID_TRANSFORM, "no such transform");
-  }
-}
 void SurfaceScale(wl_client *, wl_resource *resource, int32_t scale) {
   if (scale < 1) {
     Refuse(resource, WL_SURFACE_ERROR_INVALID_SCALE, "scale below 1");
@@ -369,7 +330,6 @@ void SurfaceScale(wl_client *, wl_resource *resource, int32_t scale) {
   }
   Data<Surface>(resource)->pendingScale = scale;
 }
-void SurfaceOffset(wl_client *, wl_resource *, int32_t, int32_t) {}
 
 void SendConfigure(LayerSurface &layer) {
   const OutputSpec &output = host.outputs[layer.output];
@@ -443,31 +403,13 @@ void SurfaceCommit(wl_client *, wl_resource *resource) {
            "buffer size not a multiple of its scale");
     return;
   }
-  if (viewport != nullptr && viewport->sourceWidth > 0 &&
-      (viewport->sourceX + viewport->sourceWidth >
-           buffer->width / surface.scale ||
-       viewport->sourceY + viewport->sourceHeight >
-           buffer->height / surface.scale)) {
-    Refuse(viewport->resource, WP_VIEWPORT_ERROR_OUT_OF_BUFFER,
-           "source outside the buffer");
-    return;
-  }
-  const bool source = viewport != nullptr && viewport->sourceWidth > 0;
-  if (source && !destination &&
-      (viewport->sourceWidth != std::floor(viewport->sourceWidth) ||
-       viewport->sourceHeight != std::floor(viewport->sourceHeight))) {
-    Refuse(viewport->resource, WP_VIEWPORT_ERROR_BAD_SIZE,
-           "a source of fractional size and no destination");
-    return;
-  }
-  const int width = destination ? viewport->destinationWidth
-                    : source    ? static_cast<int>(viewport->sourceWidth)
-                                : buffer->width / surface.scale;
+  const int width =
+      destination ? viewport->destinationWidth : buffer->width / surface.scale;
   const int height = destination ? viewport->destinationHeight
-                     : source    ? static_cast<int>(viewport->sourceHeight)
                                  : buffer->height / surface.scale;
   ++surface.commits;
-  const OutputSpec *output = OutputOf(surface);
+  const OutputSpec *output =
+      surface.layer != nullptr ? &host.outputs[surface.layer->output] : nullptr;
   const uint64_t now = Ms();
   Record("commit surface=%d output=%s buffer=%dx%d scale=%d size=%dx%d ms=%llu",
          surface.id, output != nullptr ? output->name.c_str() : "-",
@@ -496,23 +438,15 @@ void SurfaceGone(wl_resource *resource) {
   if (surface->viewport != nullptr) {
     surface->viewport->surface = nullptr;
   }
-  if (surface->fractional != nullptr) {
-    wl_resource_set_user_data(surface->fractional, nullptr);
-  }
   host.surfaces.erase(surface);
   delete surface;
 }
 const struct wl_surface_interface surfaceImplementation = {
     DestroyResource, SurfaceAttach, SurfaceDamage, SurfaceFrame,
-    SurfaceRegion,   SurfaceRegion, SurfaceCommit, SurfaceTransform,
-    SurfaceScale,    SurfaceDamage, SurfaceOffset};
+    nullptr,         nullptr,       SurfaceCommit, nullptr,
+    SurfaceScale,    SurfaceDamage, nullptr};
 
-// --- wl_compositor and wl_region ---------------------------------------------
-
-void RegionBox(wl_client *, wl_resource *, int32_t, int32_t, int32_t, int32_t) {
-}
-const struct wl_region_interface regionImplementation = {DestroyResource,
-                                                         RegionBox, RegionBox};
+// --- wl_compositor -----------------------------------------------------------
 
 void CreateSurface(wl_client *client, wl_resource *resource, uint32_t id) {
   wl_resource *made = Create(client, &wl_surface_interface,
@@ -527,15 +461,8 @@ void CreateSurface(wl_client *client, wl_resource *resource, uint32_t id) {
   wl_resource_set_implementation(made, &surfaceImplementation, surface,
                                  SurfaceGone);
 }
-void CreateRegion(wl_client *client, wl_resource *, uint32_t id) {
-  wl_resource *made = Create(client, &wl_region_interface, 1, id);
-  if (made != nullptr) {
-    wl_resource_set_implementation(made, &regionImplementation, nullptr,
-                                   nullptr);
-  }
-}
 const struct wl_compositor_interface compositorImplementation = {CreateSurface,
-                                                                 CreateRegion};
+                                                                 nullptr};
 
 // --- zwlr_layer_shell_v1 -----------------------------------------------------
 
@@ -561,8 +488,6 @@ void LayerSetAnchor(wl_client *, wl_resource *resource, uint32_t anchor) {
   }
 }
 void LayerSetZone(wl_client *, wl_resource *, int32_t) {}
-void LayerSetMargin(wl_client *, wl_resource *, int32_t, int32_t, int32_t,
-                    int32_t) {}
 void LayerSetKeyboard(wl_client *, wl_resource *resource, uint32_t keyboard) {
   const uint32_t most = wl_resource_get_version(resource) >= 4 ? 2 : 1;
   if (keyboard > most) {
@@ -572,8 +497,6 @@ void LayerSetKeyboard(wl_client *, wl_resource *resource, uint32_t keyboard) {
     layer->keyboard = keyboard;
   }
 }
-// No xdg_wm_base is offered, so no popup can exist to be given.
-void LayerGetPopup(wl_client *, wl_resource *, wl_resource *) {}
 void LayerAck(wl_client *, wl_resource *resource, uint32_t serial) {
   LayerSurface *layer = Live(resource);
   if (layer == nullptr) {
@@ -590,16 +513,9 @@ void LayerAck(wl_client *, wl_resource *resource, uint32_t serial) {
   layer->serials.erase(layer->serials.begin(), sent + 1);
   layer->acked = true;
 }
-void LayerSetLayer(wl_client *, wl_resource *resource, uint32_t value) {
-  if (value > ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY) {
-    Refuse(resource, ZWLR_LAYER_SURFACE_V1_ERROR_INVALID_SURFACE_STATE,
-           "no such layer");
-  }
-}
 const struct zwlr_layer_surface_v1_interface layerImplementation = {
-    LayerSetSize,   LayerSetAnchor,   LayerSetZone,
-    LayerSetMargin, LayerSetKeyboard, LayerGetPopup,
-    LayerAck,       DestroyResource,  LayerSetLayer};
+    LayerSetSize, LayerSetAnchor, LayerSetZone,    nullptr, LayerSetKeyboard,
+    nullptr,      LayerAck,       DestroyResource, nullptr};
 void LayerGone(wl_resource *resource) {
   LayerSurface *layer = Data<LayerSurface>(resource);
   if (layer->surface != nullptr) {
@@ -635,65 +551,31 @@ void GetLayerSurface(wl_client *client, wl_resource *resource, uint32_t id,
   layer->resource = made;
   layer->surface = &surface;
   // No output named: the host chooses, the first.
-  layer->output = output != nullptr
-                      ? static_cast<std::size_t>(reinterpret_cast<uintptr_t>(
-                            wl_resource_get_user_data(output)))
-                      : 0;
+  layer->output = output != nullptr ? Data<Global>(output)->output : 0;
   surface.layer = layer;
   wl_resource_set_implementation(made, &layerImplementation, layer, LayerGone);
   Record("layer_surface surface=%d output=%s layer=%u namespace=%s", surface.id,
          host.outputs[layer->output].name.c_str(), layerNumber, space);
-  SendPreferredScale(surface);
 }
 const struct zwlr_layer_shell_v1_interface layerShellImplementation = {
     GetLayerSurface, DestroyResource};
 
 // --- wp_viewporter -----------------------------------------------------------
 
-Viewport *ViewportOf(wl_resource *resource) {
+void ViewportDestination(wl_client *, wl_resource *resource, int32_t width,
+                         int32_t height) {
   Viewport *viewport = Data<Viewport>(resource);
   if (viewport->surface == nullptr) {
     Refuse(resource, WP_VIEWPORT_ERROR_NO_SURFACE, "the surface is gone");
-    return nullptr;
-  }
-  return viewport;
-}
-void ViewportSource(wl_client *, wl_resource *resource, wl_fixed_t x,
-                    wl_fixed_t y, wl_fixed_t width, wl_fixed_t height) {
-  Viewport *viewport = ViewportOf(resource);
-  if (viewport == nullptr) {
-    return;
-  }
-  const double values[] = {wl_fixed_to_double(x), wl_fixed_to_double(y),
-                           wl_fixed_to_double(width),
-                           wl_fixed_to_double(height)};
-  const bool unset = std::all_of(std::begin(values), std::end(values),
-                                 [](double v) { return v == -1; });
-  if (!unset &&
-      (values[0] < 0 || values[1] < 0 || values[2] <= 0 || values[3] <= 0)) {
-    Refuse(resource, WP_VIEWPORT_ERROR_BAD_VALUE, "bad source rectangle");
-    return;
-  }
-  viewport->sourceX = values[0];
-  viewport->sourceY = values[1];
-  viewport->sourceWidth = values[2];
-  viewport->sourceHeight = values[3];
-}
-void ViewportDestination(wl_client *, wl_resource *resource, int32_t width,
-                         int32_t height) {
-  Viewport *viewport = ViewportOf(resource);
-  if (viewport == nullptr) {
-    return;
-  }
-  if (!(width == -1 && height == -1) && (width <= 0 || height <= 0)) {
+  } else if (!(width == -1 && height == -1) && (width <= 0 || height <= 0)) {
     Refuse(resource, WP_VIEWPORT_ERROR_BAD_VALUE, "bad destination size");
-    return;
+  } else {
+    viewport->destinationWidth = width;
+    viewport->destinationHeight = height;
   }
-  viewport->destinationWidth = width;
-  viewport->destinationHeight = height;
 }
 const struct wp_viewport_interface viewportImplementation = {
-    DestroyResource, ViewportSource, ViewportDestination};
+    DestroyResource, nullptr, ViewportDestination};
 void ViewportGone(wl_resource *resource) {
   Viewport *viewport = Data<Viewport>(resource);
   if (viewport->surface != nullptr) {
@@ -715,7 +597,6 @@ void GetViewport(wl_client *client, wl_resource *resource, uint32_t id,
     return;
   }
   auto *viewport = new Viewport;
-  viewport->resource = made;
   viewport->surface = &surface;
   surface.viewport = viewport;
   wl_resource_set_implementation(made, &viewportImplementation, viewport,
@@ -724,56 +605,31 @@ void GetViewport(wl_client *client, wl_resource *resource, uint32_t id,
 const struct wp_viewporter_interface viewporterImplementation = {
     DestroyResource, GetViewport};
 
-// --- wp_fractional_scale_manager_v1 ------------------------------------------
-
-const struct wp_fractional_scale_v1_interface fractionalImplementation = {
-    DestroyResource};
-void FractionalGone(wl_resource *resource) {
-  if (auto *surface = Data<Surface>(resource)) {
-    surface->fractional = nullptr;
-  }
-}
-void GetFractionalScale(wl_client *client, wl_resource *resource, uint32_t id,
-                        wl_resource *surfaceResource) {
-  Surface &surface = *Data<Surface>(surfaceResource);
-  if (surface.fractional != nullptr) {
-    Refuse(resource,
-           WP_FRACTIONAL_SCALE_MANAGER_V1_ERROR_FRACTIONAL_SCALE_EXISTS,
-           "the surface has a fractional scale already");
-    return;
-  }
-  wl_resource *made = Create(client, &wp_fractional_scale_v1_interface, 1, id);
-  if (made == nullptr) {
-    return;
-  }
-  surface.fractional = made;
-  wl_resource_set_implementation(made, &fractionalImplementation, &surface,
-                                 FractionalGone);
-  SendPreferredScale(surface);
-}
-const struct wp_fractional_scale_manager_v1_interface
-    fractionalManagerImplementation = {DestroyResource, GetFractionalScale};
-
 // --- Globals -----------------------------------------------------------------
 
-void BindGlobal(wl_client *client, const wl_interface *interface,
-                const void *implementation, void *data, uint32_t version,
-                uint32_t id) {
-  wl_resource *made = Create(client, interface, static_cast<int>(version), id);
+// The program binds no fractional scale manager; it is offered all the same.
+const struct wp_fractional_scale_manager_v1_interface
+    fractionalManagerImplementation = {DestroyResource, nullptr};
+// Outputs need no requests of their own but release (version 3).
+const struct wl_output_interface outputImplementation = {DestroyResource};
+
+void Bind(wl_client *client, void *data, uint32_t version, uint32_t id) {
+  const Global &global = *static_cast<const Global *>(data);
+  wl_resource *made =
+      Create(client, global.interface, static_cast<int>(version), id);
   if (made == nullptr) {
     return;
   }
-  wl_resource_set_implementation(made, implementation, data, nullptr);
-  Record("bind %s v%u", interface->name, version);
-  if (interface == &wl_shm_interface) {
+  wl_resource_set_implementation(made, global.implementation, data, nullptr);
+  Record("bind %s v%u", global.interface->name, version);
+  if (global.interface == &wl_shm_interface) {
     wl_shm_send_format(made, WL_SHM_FORMAT_ARGB8888);
     wl_shm_send_format(made, WL_SHM_FORMAT_XRGB8888);
   }
-  if (interface == &wl_output_interface) {
-    const auto index = reinterpret_cast<uintptr_t>(data);
-    const OutputSpec &output = host.outputs[index];
+  if (global.interface == &wl_output_interface) {
+    const OutputSpec &output = host.outputs[global.output];
     int32_t x = 0;
-    for (std::size_t i = 0; i < index; ++i) {
+    for (std::size_t i = 0; i < global.output; ++i) {
       x += host.outputs[i].width;
     }
     wl_output_send_geometry(made, x, 0, output.width / 4, output.height / 4,
@@ -794,42 +650,24 @@ void BindGlobal(wl_client *client, const wl_interface *interface,
   }
 }
 
-template <const wl_interface *Interface, const auto *Table>
-void Bound(wl_client *client, void *data, uint32_t version, uint32_t id) {
-  BindGlobal(client, Interface, Table, data, version, id);
-}
-
-// Outputs need no requests of their own but release (version 3).
-const struct wl_output_interface outputImplementation = {DestroyResource};
-
 bool AddGlobals() {
-  wl_display *d = host.display;
-  bool made =
-      wl_global_create(
-          d, &wl_compositor_interface, 5, nullptr,
-          Bound<&wl_compositor_interface, &compositorImplementation>) !=
-          nullptr &&
-      wl_global_create(d, &wl_shm_interface, 1, nullptr,
-                       Bound<&wl_shm_interface, &shmImplementation>) !=
-          nullptr &&
-      wl_global_create(
-          d, &zwlr_layer_shell_v1_interface, 4, nullptr,
-          Bound<&zwlr_layer_shell_v1_interface, &layerShellImplementation>) !=
-          nullptr &&
-      wl_global_create(
-          d, &wp_viewporter_interface, 1, nullptr,
-          Bound<&wp_viewporter_interface, &viewporterImplementation>) !=
-          nullptr &&
-      wl_global_create(d, &wp_fractional_scale_manager_v1_interface, 1, nullptr,
-                       Bound<&wp_fractional_scale_manager_v1_interface,
-                             &fractionalManagerImplementation>) != nullptr;
-  for (std::size_t i = 0; made && i < host.outputs.size(); ++i) {
-    made =
-        wl_global_create(
-            d, &wl_output_interface, 4, reinterpret_cast<void *>(uintptr_t{i}),
-            Bound<&wl_output_interface, &outputImplementation>) != nullptr;
+  host.globals = {
+      {&wl_compositor_interface, 5, &compositorImplementation},
+      {&wl_shm_interface, 1, &shmImplementation},
+      {&zwlr_layer_shell_v1_interface, 4, &layerShellImplementation},
+      {&wp_viewporter_interface, 1, &viewporterImplementation},
+      {&wp_fractional_scale_manager_v1_interface, 1,
+       &fractionalManagerImplementation}};
+  for (std::size_t i = 0; i < host.outputs.size(); ++i) {
+    host.globals.push_back({&wl_output_interface, 4, &outputImplementation, i});
   }
-  return made;
+  for (Global &global : host.globals) {
+    if (wl_global_create(host.display, global.interface, global.version,
+                         &global, Bind) == nullptr) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // --- The program -------------------------------------------------------------
@@ -873,11 +711,6 @@ int OnSignal(int number, void *) {
 int OnTimeUp(void *) {
   host.stop = true;
   return 0;
-}
-
-wl_listener disconnected;
-void OnDisconnected(wl_listener *, void *) {
-  Record("disconnected ms=%llu", static_cast<unsigned long long>(Ms()));
 }
 
 // Starts the program on `fd`, the client's end; its signals as they were
@@ -964,12 +797,6 @@ int main(int argc, char **argv) {
   if (i + 1 >= argc || host.outputs.empty()) {
     return Usage();
   }
-  for (const OutputSpec &output : host.outputs) {
-    Record("output %s mode=%dx%d scale=%d preferred120=%u", output.name.c_str(),
-           output.DeviceWidth(), output.DeviceHeight(), output.IntegerScale(),
-           output.Preferred120());
-  }
-
   // A program that died leaves writes to its socket failing, not fatal.
   std::signal(SIGPIPE, SIG_IGN);
   host.display = wl_display_create();
@@ -999,8 +826,6 @@ int main(int argc, char **argv) {
     return 1;
   }
   close(ends[1]);
-  disconnected.notify = OnDisconnected;
-  wl_client_add_destroy_listener(client, &disconnected);
   wl_event_source_timer_update(host.frames, kFrameMs);
   wl_event_source_timer_update(timeUp, static_cast<int>(seconds * 1000));
 

@@ -2,7 +2,6 @@
 // under pam_wrapper: never a real account, never the system's PAM setup.
 #include "password/pam_check.h"
 
-#include <dirent.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -15,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -35,16 +35,9 @@ std::string LongPassword(std::size_t size = 1000) {
 }
 const std::string kNonAscii = "p\xC3\xA4sswo\xCC\x88rd\xE2\x82\xAC\xFF\x80\x01";
 
-int OpenDescriptors() {
-  int count = 0;
-  DIR *fds = opendir("/proc/self/fd");
-  while (fds != nullptr && readdir(fds) != nullptr) {
-    ++count;
-  }
-  if (fds != nullptr) {
-    closedir(fds);
-  }
-  return count;
+auto OpenDescriptors() {
+  return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                       std::filesystem::directory_iterator{});
 }
 
 // True when this process has no child at all, zombie or living.
@@ -263,7 +256,7 @@ TEST_F(PamCheck, TheChildDiesWithItsParent) {
 }
 
 TEST_F(PamCheck, ManyChecksLeaveNoProcessAndNoDescriptor) {
-  const int before = OpenDescriptors();
+  const auto before = OpenDescriptors();
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(Check("alice", "correct horse"), CheckOutcome::kAccepted);
     EXPECT_EQ(Check("alice", "wrong"), CheckOutcome::kRefused);
