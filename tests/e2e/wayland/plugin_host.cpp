@@ -194,6 +194,10 @@ wl_resource *Create(wl_client *client, const wl_interface *interface,
   return resource;
 }
 
+// Request tables are value-initialised, then filled by name: a request
+// that a newer libwayland adds (wl_shm.release in 1.23) stays null, which
+// libwayland reports by name if the program ever sends it.
+
 // --- wl_shm ----------------------------------------------------------------
 
 void BufferGone(wl_resource *resource) {
@@ -205,7 +209,11 @@ void BufferGone(wl_resource *resource) {
   }
   delete buffer;
 }
-const struct wl_buffer_interface bufferImplementation = {DestroyResource};
+const struct wl_buffer_interface bufferImplementation = [] {
+  struct wl_buffer_interface i {};
+  i.destroy = DestroyResource;
+  return i;
+}();
 
 void PoolCreateBuffer(wl_client *client, wl_resource *resource, uint32_t id,
                       int32_t offset, int32_t width, int32_t height,
@@ -231,8 +239,12 @@ void PoolCreateBuffer(wl_client *client, wl_resource *resource, uint32_t id,
   wl_resource_set_implementation(made, &bufferImplementation, buffer,
                                  BufferGone);
 }
-const struct wl_shm_pool_interface poolImplementation = {
-    PoolCreateBuffer, DestroyResource, nullptr};
+const struct wl_shm_pool_interface poolImplementation = [] {
+  struct wl_shm_pool_interface i {};
+  i.create_buffer = PoolCreateBuffer;
+  i.destroy = DestroyResource;
+  return i;
+}();
 void PoolGone(wl_resource *resource) {
   delete Data<std::shared_ptr<Pool>>(resource);
 }
@@ -257,7 +269,11 @@ void ShmCreatePool(wl_client *client, wl_resource *resource, uint32_t id,
                                    new std::shared_ptr<Pool>(pool), PoolGone);
   }
 }
-const struct wl_shm_interface shmImplementation = {ShmCreatePool};
+const struct wl_shm_interface shmImplementation = [] {
+  struct wl_shm_interface i {};
+  i.create_pool = ShmCreatePool;
+  return i;
+}();
 
 // --- Pixels ----------------------------------------------------------------
 
@@ -441,10 +457,17 @@ void SurfaceGone(wl_resource *resource) {
   host.surfaces.erase(surface);
   delete surface;
 }
-const struct wl_surface_interface surfaceImplementation = {
-    DestroyResource, SurfaceAttach, SurfaceDamage, SurfaceFrame,
-    nullptr,         nullptr,       SurfaceCommit, nullptr,
-    SurfaceScale,    SurfaceDamage, nullptr};
+const struct wl_surface_interface surfaceImplementation = [] {
+  struct wl_surface_interface i {};
+  i.destroy = DestroyResource;
+  i.attach = SurfaceAttach;
+  i.damage = SurfaceDamage;
+  i.frame = SurfaceFrame;
+  i.commit = SurfaceCommit;
+  i.set_buffer_scale = SurfaceScale;
+  i.damage_buffer = SurfaceDamage;
+  return i;
+}();
 
 // --- wl_compositor -----------------------------------------------------------
 
@@ -461,8 +484,11 @@ void CreateSurface(wl_client *client, wl_resource *resource, uint32_t id) {
   wl_resource_set_implementation(made, &surfaceImplementation, surface,
                                  SurfaceGone);
 }
-const struct wl_compositor_interface compositorImplementation = {CreateSurface,
-                                                                 nullptr};
+const struct wl_compositor_interface compositorImplementation = [] {
+  struct wl_compositor_interface i {};
+  i.create_surface = CreateSurface;
+  return i;
+}();
 
 // --- zwlr_layer_shell_v1 -----------------------------------------------------
 
@@ -513,9 +539,16 @@ void LayerAck(wl_client *, wl_resource *resource, uint32_t serial) {
   layer->serials.erase(layer->serials.begin(), sent + 1);
   layer->acked = true;
 }
-const struct zwlr_layer_surface_v1_interface layerImplementation = {
-    LayerSetSize, LayerSetAnchor, LayerSetZone,    nullptr, LayerSetKeyboard,
-    nullptr,      LayerAck,       DestroyResource, nullptr};
+const struct zwlr_layer_surface_v1_interface layerImplementation = [] {
+  struct zwlr_layer_surface_v1_interface i {};
+  i.set_size = LayerSetSize;
+  i.set_anchor = LayerSetAnchor;
+  i.set_exclusive_zone = LayerSetZone;
+  i.set_keyboard_interactivity = LayerSetKeyboard;
+  i.ack_configure = LayerAck;
+  i.destroy = DestroyResource;
+  return i;
+}();
 void LayerGone(wl_resource *resource) {
   LayerSurface *layer = Data<LayerSurface>(resource);
   if (layer->surface != nullptr) {
@@ -557,8 +590,12 @@ void GetLayerSurface(wl_client *client, wl_resource *resource, uint32_t id,
   Record("layer_surface surface=%d output=%s layer=%u namespace=%s", surface.id,
          host.outputs[layer->output].name.c_str(), layerNumber, space);
 }
-const struct zwlr_layer_shell_v1_interface layerShellImplementation = {
-    GetLayerSurface, DestroyResource};
+const struct zwlr_layer_shell_v1_interface layerShellImplementation = [] {
+  struct zwlr_layer_shell_v1_interface i {};
+  i.get_layer_surface = GetLayerSurface;
+  i.destroy = DestroyResource;
+  return i;
+}();
 
 // --- wp_viewporter -----------------------------------------------------------
 
@@ -574,8 +611,12 @@ void ViewportDestination(wl_client *, wl_resource *resource, int32_t width,
     viewport->destinationHeight = height;
   }
 }
-const struct wp_viewport_interface viewportImplementation = {
-    DestroyResource, nullptr, ViewportDestination};
+const struct wp_viewport_interface viewportImplementation = [] {
+  struct wp_viewport_interface i {};
+  i.destroy = DestroyResource;
+  i.set_destination = ViewportDestination;
+  return i;
+}();
 void ViewportGone(wl_resource *resource) {
   Viewport *viewport = Data<Viewport>(resource);
   if (viewport->surface != nullptr) {
@@ -602,16 +643,28 @@ void GetViewport(wl_client *client, wl_resource *resource, uint32_t id,
   wl_resource_set_implementation(made, &viewportImplementation, viewport,
                                  ViewportGone);
 }
-const struct wp_viewporter_interface viewporterImplementation = {
-    DestroyResource, GetViewport};
+const struct wp_viewporter_interface viewporterImplementation = [] {
+  struct wp_viewporter_interface i {};
+  i.destroy = DestroyResource;
+  i.get_viewport = GetViewport;
+  return i;
+}();
 
 // --- Globals -----------------------------------------------------------------
 
 // The program binds no fractional scale manager; it is offered all the same.
 const struct wp_fractional_scale_manager_v1_interface
-    fractionalManagerImplementation = {DestroyResource, nullptr};
+    fractionalManagerImplementation = [] {
+      struct wp_fractional_scale_manager_v1_interface i {};
+      i.destroy = DestroyResource;
+      return i;
+    }();
 // Outputs need no requests of their own but release (version 3).
-const struct wl_output_interface outputImplementation = {DestroyResource};
+const struct wl_output_interface outputImplementation = [] {
+  struct wl_output_interface i {};
+  i.release = DestroyResource;
+  return i;
+}();
 
 void Bind(wl_client *client, void *data, uint32_t version, uint32_t id) {
   const Global &global = *static_cast<const Global *>(data);
