@@ -14,7 +14,7 @@ packages=(
   dpkg-dev debhelper lintian file groff-base xscreensaver xsecurelock
   clang libclang-rt-dev
   libpam0g-dev libpam-wrapper
-  libwayland-dev wayland-protocols sway swaybg grim wtype weston xwayland wayland-utils
+  libwayland-dev wayland-protocols libxkbcommon-dev xkb-data sway swaybg grim wtype weston xwayland wayland-utils
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   debootstrap
 )

@@ -145,6 +145,14 @@ void QueueButton(UINT button, bool down);
 // (a Wayland pointer first told of late): the button goes to what is at `at`.
 void QueueButtonAt(UINT button, bool down, POINT at);
 void QueueCursorMove(int x, int y);
+// Text typed through the display's keymap: WM_CHAR with the Unicode code
+// point in wParam, to the focus window. A backend that reads keys through a
+// keymap queues it right after the key's QueueKey; TranslateMessage's own
+// characters (a US layout's) are for the saver, not the password prompt.
+void QueueCharacter(uint32_t codePoint);
+// The verdict of a password check started through the PasswordCheck of
+// layer.h came: the prompt's loop looks at it (password/).
+void VerdictArrived();
 // The desktop asked to close our window (a window manager's close button).
 void QueueClose(uintptr_t window);
 // A foreign window went away: our windows inside it are destroyed.

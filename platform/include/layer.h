@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,21 @@ struct DisplaySystem {
   // (null: nothing).
   void (*raiseRunning)();
 };
+
+// --- The password check behind VerifyScreenSavePwd (PASSWORD.CPL) ---------
+// A display that locks provides it. `start` hands the typed password on; it
+// is the caller's buffer, read during the call only (false: it could not,
+// which counts as a refusal). `verdict` is -1 while the check runs, then 1
+// accepted or 0 refused; the provider calls VerdictArrived (the backend
+// seam) when it changes.
+struct PasswordCheck {
+  bool (*start)(std::span<const char> password);
+  int (*verdict)();
+};
+// Makes PASSWORD.CPL loadable, with VerifyScreenSavePwd asking `check`, and
+// turns the user's password setting (ScreenSaveUsePassword) on: the host
+// then asks for the password before every close.
+void ProvidePasswordCheck(const PasswordCheck &check);
 
 // --- Registry --------------------------------------------------------------
 // An in-memory registry, empty at start (as it is for users on Linux).

@@ -282,6 +282,15 @@ void QueueCursorMove(int x, int y) {
   input.push_back(move);
 }
 
+void QueueCharacter(uint32_t codePoint) {
+  Focus &f = state();
+  const uintptr_t target = Alive(f.focus) ? f.focus : f.active;
+  if (Alive(target) && codePoint != 0) {
+    TheQueue().input.push_back(
+        Stamped(target, WM_CHAR, static_cast<WPARAM>(codePoint), 1));
+  }
+}
+
 void QueueClose(uintptr_t window) {
   PostMessageA(ToHandle<HWND>(window), WM_CLOSE, 0, 0);
 }
