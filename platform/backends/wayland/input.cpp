@@ -12,87 +12,10 @@
 namespace platform::detail::wayland {
 namespace {
 
-// Keys by their place on the keyboard (evdev codes), read as on a US
-// layout: the saver only needs "a key", and the dialogs' keys (Enter,
-// Escape, Tab, Space, arrows) sit in the same place on every layout.
-UINT VirtualKeyOf(uint32_t code) {
-  static constexpr char kRows[][11] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
-  static constexpr uint32_t kRowStarts[] = {KEY_Q, KEY_A, KEY_Z};
-  for (int row = 0; row < 3; ++row) {
-    const uint32_t start = kRowStarts[row];
-    if (code >= start &&
-        code < start + std::char_traits<char>::length(kRows[row])) {
-      return static_cast<UINT>(kRows[row][code - start]);
-    }
-  }
-  if (code >= KEY_1 && code <= KEY_9) {
-    return '1' + (code - KEY_1);
-  }
-  if (code >= KEY_F1 && code <= KEY_F10) {
-    return 0x70 + (code - KEY_F1);
-  }
-  switch (code) {
-  case KEY_0:
-    return '0';
-  case KEY_F11:
-    return 0x7A;
-  case KEY_F12:
-    return 0x7B;
-  case KEY_ESC:
-    return VK_ESCAPE;
-  case KEY_BACKSPACE:
-    return 0x08;
-  case KEY_TAB:
-    return VK_TAB;
-  case KEY_ENTER:
-  case KEY_KPENTER:
-    return VK_RETURN;
-  case KEY_LEFTSHIFT:
-  case KEY_RIGHTSHIFT:
-    return VK_SHIFT;
-  case KEY_LEFTCTRL:
-  case KEY_RIGHTCTRL:
-    return VK_CONTROL;
-  case KEY_LEFTALT:
-  case KEY_RIGHTALT:
-    return VK_MENU;
-  case KEY_SPACE:
-    return VK_SPACE;
-  case KEY_PAUSE:
-    return 0x13;
-  case KEY_CAPSLOCK:
-    return 0x14;
-  case KEY_PAGEUP:
-    return 0x21;
-  case KEY_PAGEDOWN:
-    return 0x22;
-  case KEY_END:
-    return 0x23;
-  case KEY_HOME:
-    return 0x24;
-  case KEY_LEFT:
-    return 0x25;
-  case KEY_UP:
-    return 0x26;
-  case KEY_RIGHT:
-    return 0x27;
-  case KEY_DOWN:
-    return 0x28;
-  case KEY_INSERT:
-    return 0x2D;
-  case KEY_DELETE:
-    return 0x2E;
-  case KEY_LEFTMETA:
-    return VK_LWIN;
-  case KEY_RIGHTMETA:
-    return 0x5C;
-  default:
-    return 0xFE;
-  }
-}
-
-void OnKeymap(void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t) {
-  close(fd); // keys are read by their place, not through the keymap
+void OnKeymap(void *, wl_keyboard *, uint32_t format, int32_t fd,
+              uint32_t size) {
+  TheWayland().KeymapArrived(format, fd, size);
+  close(fd);
 }
 void OnKeyboardEnter(void *, wl_keyboard *, uint32_t, wl_surface *,
                      wl_array *) {}
@@ -101,8 +24,10 @@ void OnKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t key,
            uint32_t state) {
   TheWayland().Key(key, state == WL_KEYBOARD_KEY_STATE_PRESSED);
 }
-void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t,
-                 uint32_t) {}
+void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t depressed,
+                 uint32_t latched, uint32_t locked, uint32_t group) {
+  TheWayland().ModifiersChanged(depressed, latched, locked, group);
+}
 void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
 // Every listener here is value-initialized, then set member by member: an
 // event that a newer libwayland adds stays null, and is never sent at the
@@ -234,8 +159,29 @@ void Wayland::Button(uint32_t button, bool down) {
   QueueButtonAt(key, down, cursor);
 }
 
+void Wayland::KeymapArrived(uint32_t format, int fd, uint32_t size) {
+  // Without a keymap (or with one that does not load: Load unloads), keys
+  // are read by their place, as on a US layout.
+  if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+    keymap.Load(fd, size);
+  } else {
+    keymap.Unload();
+  }
+}
+
+void Wayland::ModifiersChanged(uint32_t depressed, uint32_t latched,
+                               uint32_t locked, uint32_t group) {
+  keymap.Modifiers(depressed, latched, locked, group);
+}
+
+// The key, then the text it typed (through the keymap: any layout, dead
+// keys composed) as characters for the focus window.
 void Wayland::Key(uint32_t key, bool down) {
-  QueueKey(VirtualKeyOf(key), down);
+  const KeyPress press = keymap.Key(key, down);
+  QueueKey(press.virtualKey, down);
+  for (uint32_t c : CodePoints(press.text)) {
+    QueueCharacter(c);
+  }
 }
 
 void Wayland::ShowCursor(bool shown) {
