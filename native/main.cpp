@@ -9,11 +9,17 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
 #include "displays.h"
 #include "entry.h"
 #include "layer.h"
+#include "layer_lock.h"
 #include "options.h"
 #include "per_screen.h"
+#ifdef GUSHMIRE_HAVE_WAYLAND
+#include "layer_wayland.h"
+#endif
 
 namespace {
 
@@ -57,12 +63,69 @@ void NoDisplay(const char *forced, bool namesWindow) {
                variables.c_str(), count > 1 ? "are" : "is", examples.c_str());
 }
 
+// The saver a lock runs on one output: its display is the lock's holder.
+int RunLockedSaver(const char *link, const EntryOptions &entry, int argc,
+                   char **argv) {
+  const unsigned long descriptor = ParseWindowId(link);
+  unsetenv(platform::kLockLinkVariable); // not for the saver's children
+  if (descriptor == 0 || descriptor > 0x7FFFFFFF ||
+      !platform::OpenLockLink(static_cast<int>(descriptor))) {
+    std::fprintf(stderr, "gushmire: no lock holder at \"%s\"\n", link);
+    return kUsageExit;
+  }
+  SetSeriesSeedOffset(ScreenSeedOffset(entry.screen));
+  const std::string commandLine =
+      platform::CommandLineFromArguments(argc, argv);
+  platform::SetCommandLine(commandLine.c_str());
+  return WinMain(GetModuleHandleA(nullptr), nullptr,
+                 const_cast<LPSTR>(GetCommandLineA()), SW_SHOWNORMAL);
+}
+
+// --lock: only a compositor that keeps the session locked whatever becomes
+// of us may be locked; elsewhere we say what locks there instead.
+int Lock(const EntryOptions &entry, int argc, char **argv) {
+  if (argc > 2 || (argc == 2 && SwitchLetter(argv[1]) != 's')) {
+    std::fprintf(stderr, "gushmire: --lock takes no other switch than /s\n");
+    return kUsageExit;
+  }
+  const bool forcedX11 =
+      entry.backend != nullptr && std::string(entry.backend) == "x11";
+#ifdef GUSHMIRE_HAVE_WAYLAND
+  if (!forcedX11 && (Variable("WAYLAND_DISPLAY") != nullptr ||
+                     Variable("WAYLAND_SOCKET") != nullptr)) {
+    // Savers are started from our own file, whatever argv[0] says.
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+      std::fprintf(stderr, "gushmire: cannot find our own program\n");
+      return kNoDisplayExit;
+    }
+    self[length] = '\0';
+    return platform::RunWaylandLock(self);
+  }
+#endif
+  static_cast<void>(forcedX11);
+  std::fprintf(stderr,
+               "gushmire: --lock locks Wayland sessions only. On X11, lock "
+               "with Gushmire on screen through xsecurelock "
+               "(XSECURELOCK_SAVER=saver_gushmire xsecurelock) or through "
+               "XScreenSaver with its lock on.\n");
+  return kNoDisplayExit;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   EntryOptions entry;
   if (const int code = TakeEntryOptions(&argc, argv, &entry); code >= 0) {
     return code;
+  }
+  if (const char *link = Variable(platform::kLockLinkVariable);
+      link != nullptr) {
+    return RunLockedSaver(link, entry, argc, argv);
+  }
+  if (entry.lock) {
+    return Lock(entry, argc, argv);
   }
   HackOptions hack;
   if (const int code = ReadHackOptions(

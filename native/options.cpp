@@ -10,6 +10,7 @@ namespace {
 constexpr char kUsage[] =
     "Usage: gushmire [/s | /p ID | /c | /a]\n"
     "       gushmire -root | -window-id ID\n"
+    "       gushmire --lock [/s]\n"
     "       gushmire --help | --version\n"
     "\n"
     "Windows switches:\n"
@@ -25,12 +26,15 @@ constexpr char kUsage[] =
     "  Input never ends a hack; SIGTERM, SIGINT or the window's end do.\n"
     "  With no switch and $XSCREENSAVER_WINDOW set, it draws there.\n"
     "\n"
+    "  --lock        lock the session (Wayland, with ext-session-lock): a\n"
+    "                saver on every output until PAM accepts the password\n"
     "  --backend wayland|x11  the display system (by default Wayland when\n"
     "                WAYLAND_DISPLAY or WAYLAND_SOCKET is set and no X window\n"
     "                is named, else X11). On Wayland -root too runs on\n"
     "                every output.\n"
     "\n"
-    "Exit: 0 done, 1 bad option, 2 no display, 255 bad switch or window.\n";
+    "Exit: 0 done (--lock: unlocked), 1 bad option, 2 no display (--lock:\n"
+    "      no lock to be had here), 255 bad switch or window.\n";
 
 bool IsOption(const char *argument, const char *name) {
   // Both -name and --name, as X programs take them.
@@ -50,6 +54,10 @@ int BadOption(const char *what, const char *value) {
 int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry) {
   int kept = 1;
   for (int i = 1; i < *argc; ++i) {
+    if (IsOption(argv[i], "-lock")) {
+      entry->lock = true;
+      continue;
+    }
     const char **slot = IsOption(argv[i], "-backend")  ? &entry->backend
                         : IsOption(argv[i], "-screen") ? &entry->screen
                                                        : nullptr;

@@ -25,6 +25,7 @@ struct EntryOptions {
   const char *backend = nullptr; // --backend NAME: that display system
   const char *screen = nullptr;  // --screen NAME: one screen of several
                                  // (how the program starts one per screen)
+  bool lock = false;             // --lock: lock the session
 };
 // What a saver run for one screen adds to the time that seeds its series,
 // so that screens started in the same second show series of their own; 0

@@ -96,4 +96,8 @@ bool TakeStopRequest() {
   return true;
 }
 
+int WakeDescriptor() { return wakePipe[0]; }
+
+void DrainWake() { DrainWakePipe(); }
+
 } // namespace platform::detail

@@ -13,5 +13,10 @@ namespace platform::detail {
 int PollTimeout(std::optional<uint64_t> deadline, uint64_t now);
 // Takes a stop signal that came: true when one had.
 bool TakeStopRequest();
+// The wake pipe's reading end, for a program that polls several
+// descriptors itself (-1 before a signal above was caught); DrainWake
+// empties it after such a poll.
+int WakeDescriptor();
+void DrainWake();
 
 } // namespace platform::detail

@@ -15,6 +15,17 @@ namespace platform {
 // the process found it): it ends quietly, since nothing is left to cover.
 constexpr int kWaylandOutputGoneExit = 3;
 
+// Exit code of --lock where the session cannot be locked safely (no
+// compositor, or one without ext-session-lock), having said what to use.
+constexpr int kWaylandNoLockExit = 2;
+
+// Locks the Wayland session through ext-session-lock: every output gets a
+// lock surface and a saver of its own (`program` started with the lock
+// link), and only a password that PAM accepts ends it. Returns the exit
+// code: 0 unlocked, 1 the compositor ended the lock or went away,
+// kWaylandNoLockExit.
+int RunWaylandLock(const char *program);
+
 // Makes the Wayland display ($WAYLAND_DISPLAY, or the connection handed
 // over in $WAYLAND_SOCKET) the framebuffer, clock and input of the layer, with
 // `output` (null: the first one listed) as the screen, at its device
