@@ -6,7 +6,8 @@
 #   gdi32/                  core/, gdi32/        (never user32/)
 #   user32/                 core/, gdi32/, user32/
 #   backends/NAME/          the seam (core/backend.h) and backends/NAME/
-#   password/               core/, password/     (PAM's check, apart)
+#   password/               core/, gdi32/, user32/, password/
+#                           (PASSWORD.CPL imports user32; PAM's check apart)
 # A header without a folder is a public one (include/), or for the Wayland
 # backend a protocol header that wayland-scanner makes.
 root=$1
@@ -27,7 +28,8 @@ allowed() { # folder of the including file, header as written
   gdi32) [[ $header == core/* || $header == gdi32/* ]] ;;
   user32) [[ $header == core/* || $header == gdi32/* || $header == user32/* ]] ;;
   backends/*) [[ $header == core/backend.h || $header == "$from"/* ]] ;;
-  password) [[ $header == core/* || $header == password/* ]] ;;
+  password) [[ $header == core/* || $header == gdi32/* || $header == user32/* ||
+    $header == password/* ]] ;;
   include) false ;;
   *) false ;;
   esac
