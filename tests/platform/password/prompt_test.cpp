@@ -17,12 +17,13 @@ constexpr UINT kBack = 0x08; // VK_BACK
 std::vector<std::string> checks;
 const char *lastBuffer = nullptr;
 int verdictNow = -1;
+bool startWorks = true;
 
 bool Start(std::span<const char> password) {
   checks.emplace_back(password.begin(), password.end());
   lastBuffer = password.data();
   verdictNow = -1;
-  return true;
+  return startWorks;
 }
 int Verdict() { return verdictNow; }
 
@@ -57,6 +58,7 @@ protected:
     checks.clear();
     lastBuffer = nullptr;
     verdictNow = -1;
+    startWorks = true;
     platform::ProvidePasswordCheck({Start, Verdict});
   }
 };
@@ -118,6 +120,33 @@ TEST_F(Prompt, TimeoutEscapeRefusalThenAcceptance) {
   ASSERT_FALSE(fresh.empty());
   EXPECT_NE(refusedSaid, fresh);
   EXPECT_EQ(typedAgain, fresh);
+}
+
+// A check that cannot start is a refusal; WM_QUIT while one is pending ends
+// the prompt, unaccepted, and reaches the saver's loop with its code.
+TEST_F(Prompt, AFailedStartRefusesAndQuitLeavesAPendingCheck) {
+  bool aliveAfterRefusal = false;
+  After(300, [] { platform::PressKey(VK_SPACE); });
+  After(400, [] {
+    startWorks = false;
+    Type("a");
+    platform::PressKey(VK_RETURN);
+  });
+  After(700, [&] {
+    aliveAfterRefusal = SaverAlive() && GetFocus() == saverWindow;
+    startWorks = true;
+    platform::PressKey(VK_SPACE);
+  });
+  After(800, [] {
+    Type("b");
+    platform::PressKey(VK_RETURN);
+  });
+  After(900, [] { PostQuitMessage(5); });
+  EXPECT_EQ(Dispatch("/s"), 5);
+  EXPECT_TRUE(aliveAfterRefusal);
+  EXPECT_EQ(checks, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(lastBuffer[0], 0);
+  Decide(1); // too late: nothing is waiting
 }
 
 // Random keys and characters (controls, surrogates, values past Unicode,
