@@ -7,10 +7,8 @@
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <linux/input-event-codes.h>
-#include <wayland-client.h>
 
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,41 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "tool_client.h"
+
 namespace {
-
-struct Globals {
-  wl_seat *seat = nullptr;
-  zwlr_virtual_pointer_manager_v1 *manager = nullptr;
-};
-
-void on_global(void *data, wl_registry *registry, uint32_t name,
-               const char *interface, uint32_t /*version*/) {
-  auto *globals = static_cast<Globals *>(data);
-  // Version 1 of both is all this needs; the first seat is seat0.
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat) {
-    globals->seat = static_cast<wl_seat *>(
-        wl_registry_bind(registry, name, &wl_seat_interface, 1));
-  } else if (std::strcmp(interface,
-                         zwlr_virtual_pointer_manager_v1_interface.name) == 0 &&
-             !globals->manager) {
-    globals->manager =
-        static_cast<zwlr_virtual_pointer_manager_v1 *>(wl_registry_bind(
-            registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-  }
-}
-void on_global_remove(void *, wl_registry *, uint32_t) {}
-const wl_registry_listener registry_listener = [] {
-  wl_registry_listener l{};
-  l.global = on_global;
-  l.global_remove = on_global_remove;
-  return l;
-}();
-
-uint32_t now_ms() {
-  auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-}
 
 std::optional<double> parse_offset(const std::string &text) {
   double value = 0;
@@ -69,7 +35,7 @@ std::optional<double> parse_offset(const std::string &text) {
 
 // Runs one line of actions; false (with a message) on a bad action or a
 // broken connection.
-bool run(wl_display *display, zwlr_virtual_pointer_v1 *device,
+bool run(ToolClient &client, zwlr_virtual_pointer_v1 *device,
          const std::string &line) {
   std::istringstream in(line);
   std::vector<std::string> words;
@@ -82,7 +48,7 @@ bool run(wl_display *display, zwlr_virtual_pointer_v1 *device,
     const auto dy =
         i + 1 < words.size() ? parse_offset(words[i + 1]) : std::nullopt;
     if (action == "move" && dx && dy) {
-      zwlr_virtual_pointer_v1_motion(device, now_ms(),
+      zwlr_virtual_pointer_v1_motion(device, NowMs(),
                                      wl_fixed_from_double(*dx),
                                      wl_fixed_from_double(*dy));
       zwlr_virtual_pointer_v1_frame(device);
@@ -98,7 +64,7 @@ bool run(wl_display *display, zwlr_virtual_pointer_v1 *device,
       }
       for (auto state : {WL_POINTER_BUTTON_STATE_PRESSED,
                          WL_POINTER_BUTTON_STATE_RELEASED}) {
-        zwlr_virtual_pointer_v1_button(device, now_ms(), button, state);
+        zwlr_virtual_pointer_v1_button(device, NowMs(), button, state);
         zwlr_virtual_pointer_v1_frame(device);
       }
     } else {
@@ -106,13 +72,7 @@ bool run(wl_display *display, zwlr_virtual_pointer_v1 *device,
       return false;
     }
   }
-  // A round trip: the compositor has handled everything sent so far, and a
-  // protocol error shows here.
-  if (wl_display_roundtrip(display) >= 0)
-    return true;
-  std::cerr << "vpointer: connection failed: "
-            << std::strerror(wl_display_get_error(display)) << "\n";
-  return false;
+  return client.Roundtrip();
 }
 
 } // namespace
@@ -122,25 +82,16 @@ int main(int argc, char **argv) {
     std::cerr << "usage: vpointer -\n";
     return 2;
   }
-  wl_display *display = wl_display_connect(nullptr);
-  if (!display) {
-    std::cerr << "vpointer: cannot connect to the Wayland display\n";
+  ToolClient client("vpointer");
+  if (!client.Connect(zwlr_virtual_pointer_manager_v1_interface))
     return 1;
-  }
-  Globals globals;
-  wl_registry *registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, &globals);
-  if (wl_display_roundtrip(display) < 0 || !globals.manager) {
-    std::cerr << "vpointer: the compositor offers no virtual pointer\n";
-    wl_display_disconnect(display);
-    return 1;
-  }
+  auto *manager = client.Manager<zwlr_virtual_pointer_manager_v1>();
   zwlr_virtual_pointer_v1 *device =
-      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager,
-                                                             globals.seat);
+      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager,
+                                                             client.seat);
   int status = 0;
   for (std::string line; std::getline(std::cin, line);) {
-    if (!run(display, device, line)) {
+    if (!run(client, device, line)) {
       status = 1;
       break;
     }
@@ -148,11 +99,7 @@ int main(int argc, char **argv) {
   }
 
   zwlr_virtual_pointer_v1_destroy(device);
-  zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
-  if (globals.seat)
-    wl_seat_destroy(globals.seat);
-  wl_registry_destroy(registry);
-  wl_display_roundtrip(display);
-  wl_display_disconnect(display);
+  zwlr_virtual_pointer_manager_v1_destroy(manager);
+  client.manager = nullptr;
   return status;
 }
