@@ -276,6 +276,10 @@ void CheckEnded() {
   h.checking = nullptr;
   if (outcome == CheckOutcome::kAccepted) {
     h.accepted = true;
+  } else {
+    // What a session's log should have of a refusal: when, not what.
+    std::fprintf(stderr, "gushmire: password check: %s\n",
+                 outcome == CheckOutcome::kRefused ? "refused" : "failed");
   }
   if (asked != nullptr) {
     Message verdict;
