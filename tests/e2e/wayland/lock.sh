@@ -20,12 +20,18 @@ import json, sys; v = json.load(sys.stdin); print(v["major"] * 100 + v["minor"])
 [ "$sway_version" -ge 108 ] || skip "sway $sway_version has no ext-session-lock"
 
 # The service "gushmire" as pam_wrapper finds it, and the only account
-# pam_matrix knows: the compositor's user, whose password is "Très-sûr 1".
+# pam_matrix knows: the compositor's user. PAM waits 1.5 s after a wrong
+# password (pam_faildelay), as a real service does, while the animation must
+# run on. The password types on a French layout without dead keys.
 user=$(as_client id -un)
-PASSWORD='Très-sûr 1'
+PASSWORD='Mémé à Zoé 1'
+faildelay=$(find /usr/lib -name pam_faildelay.so -print -quit 2>/dev/null)
 mkdir -p "$WORK/pam"
-printf 'auth required %s\naccount required %s\n' "$pam_matrix" "$pam_matrix" \
-  >"$WORK/pam/gushmire"
+{
+  [ -z "$faildelay" ] || echo "auth optional $faildelay delay=1500000"
+  echo "auth required $pam_matrix"
+  echo "account required $pam_matrix"
+} >"$WORK/pam/gushmire"
 printf '%s:%s:gushmire\n' "$user" "$PASSWORD" >"$WORK/pam/passdb"
 chmod -R a+rX "$WORK/pam"
 PAM_ENV=(LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1
@@ -38,8 +44,19 @@ start_lock() {
 }
 locked() { grep -q 'ext_session_lock_v1[@#][0-9]*\.locked' "$1"; }
 savers() { pgrep -P "$HOLDER" -x gushmire | wc -l; }
-# type_text TEXT...: through a virtual keyboard of the given layout.
-type_in() { as_client "$VKEYBOARD" "$@" >>"$WORK/vkeyboard.log" 2>&1; }
+no_desktop() {
+  screenshot "$1" "$WORK/check.png" &&
+    [ "$(colour_share "$WORK/check.png" "$DESKTOP_COLOR")" -eq 0 ]
+}
+# The prompt: the layer's button face, over the saver, on the output whose
+# lock surface has the keyboard (sway: the last one made, HEADLESS-2).
+prompt_pixels() {
+  screenshot "$1" "$WORK/prompt.png" && colour_share "$WORK/prompt.png" F0F0F0
+}
+prompt_up() { [ "$(prompt_pixels "$1")" -gt 5000 ]; }
+refusals() { grep -c 'password check: refused' "$log"; }
+type_text() { as_client wtype -s 300 "$1"; }
+rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 
 log=$WORK/lock.log
 start_lock "$log"
@@ -61,25 +78,54 @@ cmp -s "$WORK/HEADLESS-1-locked.png" "$WORK/HEADLESS-2-locked.png" &&
   fail "both outputs show the same picture" ||
   pass "each output shows its own picture"
 
-# The prompt: the layer's button face, over the saver, on the output whose
-# lock surface has the keyboard (sway: the last one made, HEADLESS-2).
-prompt_pixels() {
-  screenshot "$1" "$WORK/prompt.png" && colour_share "$WORK/prompt.png" F0F0F0
-}
-prompt_up() { [ "$(prompt_pixels "$1")" -gt 5000 ]; }
-type_text() { as_client wtype -s 300 "$1"; }
-refusals() { grep -c 'password check: refused' "$log"; }
-
+# A wrong password: refused after PAM's delay, during which the lock's
+# surfaces keep being drawn (the longest gap between commits, from the
+# client's own WAYLAND_DEBUG timestamps).
 send_keys space
 wait_until 5 prompt_up HEADLESS-2 && pass "a key brings the prompt" ||
   fail "no prompt: $(prompt_pixels HEADLESS-2) prompt pixels"
-type_text 'not it' && send_keys Return
+type_text 'not it'
+from=$(wc -l <"$log")
+send_keys Return
 wait_until 10 eval '[ "$(refusals)" -ge 1 ]' &&
   pass "a wrong password is refused" || fail "no refusal in the log"
+# "span gap": from the first commit after Return to the refusal, and the
+# longest time between two commits within it.
+read -r span gap < <(tail -n +"$from" "$log" | awk '
+  /password check: refused/ { exit }
+  /-> wl_surface[@#][0-9]*\.commit\(\)/ {
+    t = substr($1, 2) + 0; if (!first) first = t
+    if (last && t - last > most) most = t - last; last = t }
+  END { printf "%d %d\n", last - first, most }')
+[ -z "$faildelay" ] || [ "${span:-0}" -ge 1000 ] ||
+  fail "PAM answered after ${span} ms: its delay did not apply"
+[ "${gap:-9999}" -lt 250 ] &&
+  pass "the animation runs on during PAM's delay (${span} ms; longest gap ${gap} ms)" ||
+  fail "a gap of ${gap} ms between pictures during the check"
 sleep 0.5
-kill -0 "$HOLDER" 2>/dev/null && locked "$log" &&
-  [ "$(colour_share "$(screenshot HEADLESS-1 "$WORK/after.png"; echo "$WORK/after.png")" "$DESKTOP_COLOR")" -eq 0 ] &&
+kill -0 "$HOLDER" 2>/dev/null && locked "$log" && no_desktop HEADLESS-1 &&
   pass "the session stays locked after it" || fail "not locked after a refusal"
+
+# Bad input at the prompt: 10 KB pasted (non-ASCII and astral characters
+# among them), far past what the prompt keeps; then Escape. Nothing unlocks,
+# nothing crashes, and the saver's memory stays put.
+send_keys space
+wait_until 5 prompt_up HEADLESS-2 || fail "no prompt for the paste"
+typist=$(pgrep -P "$HOLDER" -x gushmire | while read -r p; do
+  grep -q "HEADLESS-2" "/proc/$p/cmdline" && echo "$p"; done)
+before=$(rss_kb "$typist")
+paste=$(python3 -c 'import random; random.seed(7)
+print("".join(random.choice("aZ9 ü€𝄞\\\"<>") for _ in range(10240)))')
+type_text "$paste" && send_keys Escape
+sleep 1
+after=$(rss_kb "$typist")
+kill -0 "$typist" 2>/dev/null && kill -0 "$HOLDER" 2>/dev/null &&
+  [ "$(refusals)" -eq 1 ] && locked "$log" &&
+  pass "a 10 KB paste and Escape: no check, no crash, still locked" ||
+  fail "after the paste: saver $(kill -0 "$typist" 2>/dev/null && echo alive || echo gone), $(refusals) refusals"
+[ $((after - before)) -lt 4096 ] &&
+  pass "the saver's memory stays put ($before kB, then $after kB)" ||
+  fail "the saver grew from $before kB to $after kB"
 
 # A saver killed: a new one covers its output, and the lock holds.
 victim=$(pgrep -P "$HOLDER" -x gushmire | head -n1)
@@ -91,12 +137,52 @@ sleep 1
 kill -0 "$HOLDER" 2>/dev/null && pass "SIGTERM and SIGINT do not unlock" ||
   fail "the holder ended on a signal"
 
-# The right password, typed through the keymap (not US letters).
+# An output added while locked gets a lock surface and a saver; removed, it
+# loses them.
+if add_output; then
+  wait_until 5 eval '[ "$(savers)" -eq 3 ]' && sleep 1 &&
+    no_desktop "$NEW_OUTPUT" &&
+    pass "an output added while locked gets its own saver" ||
+    fail "added output: $(savers) savers"
+  as_client swaymsg output "$NEW_OUTPUT" unplug >/dev/null
+  wait_until 5 eval '[ "$(savers)" -eq 2 ]' &&
+    pass "an output removed takes its saver along" ||
+    fail "after the removal: $(savers) savers"
+else
+  fail "could not add an output"
+fi
+
+# The right password, typed on a French layout: the keys of "Mémé à Zoé 1"
+# on AZERTY spell something else on a US keyboard.
 send_keys space
-wait_until 5 prompt_up HEADLESS-2 || fail "no prompt the second time"
-type_text "$PASSWORD" && send_keys Return
-ends_with "the right password unlocks" "$HOLDER" 10 0
+wait_until 5 prompt_up HEADLESS-2 || fail "no prompt for the right password"
+as_client "$VKEYBOARD" --layout fr "$PASSWORD" >>"$WORK/vkeyboard.log" 2>&1 &&
+  as_client "$VKEYBOARD" --layout fr --key Return >>"$WORK/vkeyboard.log" 2>&1 ||
+  fail "vkeyboard: $(tail -n 2 "$WORK/vkeyboard.log")"
+ends_with "the right password, typed on AZERTY, unlocks" "$HOLDER" 10 0
 wait_until 5 desktop_shown HEADLESS-1 && wait_until 5 desktop_shown HEADLESS-2 &&
   pass "the desktop shows again" || fail "the desktop does not show"
+
+# The holder killed: the compositor keeps the session locked, and a new
+# gushmire --lock takes over.
+log=$WORK/lock2.log
+start_lock "$log"
+wait_until 5 locked "$log" && wait_until 5 eval '[ "$(savers)" -eq 2 ]' ||
+  fail "the second lock did not start"
+kill -KILL "$HOLDER"
+wait "$HOLDER" 2>/dev/null
+sleep 1
+no_desktop HEADLESS-1 && no_desktop HEADLESS-2 &&
+  pass "the holder killed: the session stays locked" ||
+  fail "the desktop shows after the holder was killed"
+log=$WORK/lock3.log
+start_lock "$log"
+wait_until 5 locked "$log" && pass "a new gushmire --lock takes over" ||
+  fail "no takeover: $(grep -E 'gushmire:' "$log" | head -3)"
+send_keys space
+wait_until 5 prompt_up HEADLESS-2 || fail "no prompt after the takeover"
+as_client "$VKEYBOARD" --layout fr "$PASSWORD" >>"$WORK/vkeyboard.log" 2>&1 &&
+  as_client "$VKEYBOARD" --layout fr --key Return >>"$WORK/vkeyboard.log" 2>&1
+ends_with "and unlocks with the password" "$HOLDER" 10 0
 
 finish
