@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "core/wait.h"
 #include "layer_wayland.h"
@@ -24,6 +25,46 @@ constexpr int kUnlocked = 0;
 constexpr int kLockLost = 1;
 
 Screen *Of(void *data) { return static_cast<Screen *>(data); }
+
+// Which desktop this is, told by the globals only it offers, for the
+// message that names its own locker.
+enum class Desktop { kOther, kWeston, kPlasma, kGnome };
+Desktop desktop = Desktop::kOther;
+void NoteDesktop(const char *interface) {
+  const std::string_view name = interface;
+  if (name.starts_with("weston_")) {
+    desktop = Desktop::kWeston;
+  } else if (name.starts_with("org_kde_plasma")) {
+    desktop = Desktop::kPlasma;
+  } else if (name == "gtk_shell1") {
+    desktop = Desktop::kGnome;
+  }
+}
+
+// Where the compositor has no lock to give: the desktop's own locker.
+void NoLockHere() {
+  const char *advice = "lock with this desktop's own locker";
+  switch (desktop) {
+  case Desktop::kWeston:
+    advice = "weston locks with its desktop shell's own lock (locking=true "
+             "in the [shell] section of weston.ini)";
+    break;
+  case Desktop::kPlasma:
+    advice = "KDE Plasma locks with its own screen locker (Meta+L, or "
+             "loginctl lock-session)";
+    break;
+  case Desktop::kGnome:
+    advice = "GNOME locks with its own lock screen (Super+L, or loginctl "
+             "lock-session)";
+    break;
+  case Desktop::kOther:
+    break;
+  }
+  std::fprintf(stderr,
+               "gushmire: this Wayland compositor offers no ext-session-lock, "
+               "so gushmire cannot lock it safely; %s\n",
+               advice);
+}
 
 void OnLocked(void *, ext_session_lock_v1 *) { TheHolder().locked = true; }
 void OnFinished(void *, ext_session_lock_v1 *) { TheHolder().finished = true; }
@@ -143,6 +184,7 @@ void MakeLockSurface(Screen &s) {
 void OnGlobal(void *, wl_registry *registry, uint32_t name,
               const char *interface, uint32_t version) {
   Holder &h = TheHolder();
+  NoteDesktop(interface);
   const auto bind = [&](const wl_interface *what, uint32_t most) {
     return wl_registry_bind(registry, name, what, std::min(version, most));
   };
@@ -248,28 +290,6 @@ void Pump(int timeout) {
   StartDueSavers();
 }
 
-// Where the compositor has no lock to give: the desktop's own locker.
-void NoLockHere() {
-  const char *desktop = std::getenv("XDG_CURRENT_DESKTOP");
-  const std::string name = desktop != nullptr ? desktop : "";
-  const char *advice =
-      name.find("KDE") != std::string::npos
-          ? "KDE Plasma locks with its own screen locker "
-            "(loginctl lock-session, or Meta+L)"
-      : name.find("GNOME") != std::string::npos
-          ? "GNOME locks with its own lock screen (loginctl lock-session, "
-            "or Super+L)"
-      : std::getenv("WESTON_CONFIG_FILE") != nullptr ||
-              name.find("weston") != std::string::npos
-          ? "weston locks with its desktop shell's own lock (locking=true "
-            "in the [shell] section of weston.ini)"
-          : "lock with this desktop's own locker";
-  std::fprintf(stderr,
-               "gushmire: this Wayland compositor offers no ext-session-lock, "
-               "so gushmire cannot lock it safely; %s\n",
-               advice);
-}
-
 } // namespace
 
 Holder &TheHolder() {
@@ -310,6 +330,9 @@ void RemoveScreen(uint32_t name) {
     }
     if (s->black != nullptr) {
       wl_buffer_destroy(s->black);
+    }
+    if (s->desktop >= 0) {
+      close(s->desktop);
     }
     wl_output_destroy(s->output->proxy);
     return true;
@@ -360,7 +383,7 @@ void Lost() {
 
 namespace platform {
 
-int RunWaylandLock(const char *program) {
+int RunWaylandLock(const char *program, bool keepDesktop) {
   using namespace detail::wayland::holder;
   Holder &h = TheHolder();
   h.program = program;
@@ -380,6 +403,9 @@ int RunWaylandLock(const char *program) {
   if (h.manager == nullptr || h.compositor == nullptr || h.shm == nullptr) {
     NoLockHere();
     return kWaylandNoLockExit;
+  }
+  if (keepDesktop) {
+    CaptureDesktops(Pump); // once locked, only lock surfaces show
   }
   h.lock = ext_session_lock_manager_v1_lock(h.manager);
   ext_session_lock_v1_add_listener(h.lock, &lockListener, nullptr);

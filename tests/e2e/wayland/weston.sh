@@ -3,7 +3,7 @@
 # xdg_toplevel made full screen on the output, starting from black since
 # there is no screencopy either, drawing frame after frame. (Headless
 # weston has no seat, so input cannot be tried here; it is the same code
-# as on sway.)
+# as on sway.) --lock refuses here.
 # Usage: weston.sh GUSHMIRE
 source "$(dirname "$0")/lib.sh"
 skip_unless weston
@@ -37,4 +37,14 @@ running "$SAVER" || fail "ended by itself: $(grep gushmire: "$log")"
 kill -TERM "$SAVER"
 wait_until 2 eval "! running $SAVER" && pass "SIGTERM ends it" ||
   fail "SIGTERM did not end it"
+
+# weston has no ext-session-lock: --lock refuses, names weston's own lock,
+# and never puts up a pretend lock.
+as_client "$GUSHMIRE" --lock >"$WORK/lock.log" 2>&1
+code=$?
+[ "$code" -eq 2 ] && grep -q "no ext-session-lock" "$WORK/lock.log" &&
+  grep -q "weston locks with" "$WORK/lock.log" &&
+  ! grep -q 'get_layer_surface\|get_xdg_surface' "$WORK/lock.log" &&
+  pass "--lock refuses with exit 2 and names weston's lock" ||
+  fail "--lock on weston: exit $code, $(cat "$WORK/lock.log")"
 finish
