@@ -40,6 +40,18 @@ rc=$?
 [ "$rc" -eq 2 ] && grep -q "no display is set" "$WORK/err" &&
   grep -q "DISPLAY=:0 gushmire /s" "$WORK/err" &&
   pass "bad options, windows and displays refused" || fail "no display: exit $rc"
+# On X11, --lock refuses and says what locks there with Gushmire on screen;
+# nothing is drawn, and X input stays free.
+env -u WAYLAND_DISPLAY -u WAYLAND_SOCKET timeout 10 "$GUSHMIRE" --lock \
+  >/dev/null 2>"$WORK/err"
+rc=$?
+[ "$rc" -eq 2 ] && grep -q "XSECURELOCK_SAVER=saver_gushmire xsecurelock" "$WORK/err" &&
+  grep -q "XScreenSaver" "$WORK/err" &&
+  pass "--lock on X11: exit 2, naming xsecurelock and XScreenSaver" ||
+  fail "--lock on X11: exit $rc: $(cat "$WORK/err")"
+timeout 10 "$GUSHMIRE" --lock /p 123 >/dev/null 2>&1
+[ $? -eq 1 ] && pass "--lock with another switch than /s: exit 1" ||
+  fail "--lock /p was taken"
 
 # The preview draws over the window's own picture. (Input never ends it:
 # the host's preview test; X input reaches the saver in fullscreen.sh.)
