@@ -55,7 +55,7 @@ fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libstdc++6 libx11-6 libxext6 libxrandr2 libwayland-client0 \
-  fonts-dejavu-core; do
+  libxkbcommon0 libpam0g libpam-runtime libx11-data fonts-dejavu-core; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] ||
