@@ -101,7 +101,7 @@ int Lock(const EntryOptions &entry, int argc, char **argv) {
       return kNoDisplayExit;
     }
     self[length] = '\0';
-    return platform::RunWaylandLock(self);
+    return platform::RunWaylandLock(self, entry.keepDesktop);
   }
 #endif
   static_cast<void>(forcedX11);

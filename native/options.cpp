@@ -10,7 +10,7 @@ namespace {
 constexpr char kUsage[] =
     "Usage: gushmire [/s | /p ID | /c | /a]\n"
     "       gushmire -root | -window-id ID\n"
-    "       gushmire --lock [/s]\n"
+    "       gushmire --lock [--keep-desktop] [/s]\n"
     "       gushmire --help | --version\n"
     "\n"
     "Windows switches:\n"
@@ -28,6 +28,8 @@ constexpr char kUsage[] =
     "\n"
     "  --lock        lock the session (Wayland, with ext-session-lock): a\n"
     "                saver on every output until PAM accepts the password\n"
+    "  --keep-desktop with --lock: each output's picture (wlr-screencopy)\n"
+    "                under the drawing, instead of black\n"
     "  --backend wayland|x11  the display system (by default Wayland when\n"
     "                WAYLAND_DISPLAY or WAYLAND_SOCKET is set and no X window\n"
     "                is named, else X11). On Wayland -root too runs on\n"
@@ -58,6 +60,10 @@ int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry) {
       entry->lock = true;
       continue;
     }
+    if (IsOption(argv[i], "-keep-desktop")) {
+      entry->keepDesktop = true;
+      continue;
+    }
     const char **slot = IsOption(argv[i], "-backend")  ? &entry->backend
                         : IsOption(argv[i], "-screen") ? &entry->screen
                                                        : nullptr;
@@ -72,6 +78,9 @@ int TakeEntryOptions(int *argc, char **argv, EntryOptions *entry) {
   }
   *argc = kept;
   argv[kept] = nullptr;
+  if (entry->keepDesktop && !entry->lock) {
+    return BadOption("only --lock takes", "--keep-desktop");
+  }
   return -1;
 }
 

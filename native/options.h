@@ -26,6 +26,8 @@ struct EntryOptions {
   const char *screen = nullptr;  // --screen NAME: one screen of several
                                  // (how the program starts one per screen)
   bool lock = false;             // --lock: lock the session
+  bool keepDesktop = false;      // --keep-desktop: (with --lock) the outputs'
+                                 // pictures under the drawing, not black
 };
 // What a saver run for one screen adds to the time that seeds its series,
 // so that screens started in the same second show series of their own; 0

@@ -21,10 +21,11 @@ constexpr int kWaylandNoLockExit = 2;
 
 // Locks the Wayland session through ext-session-lock: every output gets a
 // lock surface and a saver of its own (`program` started with the lock
-// link), and only a password that PAM accepts ends it. Returns the exit
-// code: 0 unlocked, 1 the compositor ended the lock or went away,
-// kWaylandNoLockExit.
-int RunWaylandLock(const char *program);
+// link), and only a password that PAM accepts ends it. With `keepDesktop`
+// each saver starts from its output's picture as it was before the lock,
+// else from black. Returns the exit code: 0 unlocked, 1 the compositor
+// ended the lock or went away, kWaylandNoLockExit.
+int RunWaylandLock(const char *program, bool keepDesktop);
 
 // Makes the Wayland display ($WAYLAND_DISPLAY, or the connection handed
 // over in $WAYLAND_SOCKET) the framebuffer, clock and input of the layer, with

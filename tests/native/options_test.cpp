@@ -184,6 +184,9 @@ TEST(EntryOptions, AreTakenOutWhereverTheyStand) {
   // A missing or empty value is a bad option.
   EXPECT_EQ(Take({"/s", "--backend"}).code, kUsageExit);
   EXPECT_EQ(Take({"--screen", "", "/s"}).code, kUsageExit);
+  // What keeps the desktop under a lock means nothing without one.
+  EXPECT_EQ(Take({"--keep-desktop", "/s"}).code, kUsageExit);
+  EXPECT_EQ(Take({"/s", "--keep-desktop", "--lock"}).code, -1);
 }
 
 TEST(EntryOptions, EachScreenSeedsASeriesOfItsOwn) {

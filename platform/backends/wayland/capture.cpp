@@ -1,8 +1,10 @@
-// The output's own picture, read through wlr-screencopy into the
-// framebuffer before the saver's surface covers it. Without screencopy the
-// saver starts from black, and says so.
+// The output's own picture, read through wlr-screencopy: into the
+// framebuffer before the saver's surface covers it, and for the lock's
+// savers (lock_desktop.cpp). Without screencopy the saver starts from
+// black, and says so.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "backends/wayland/wayland.h"
 
@@ -67,20 +69,26 @@ bool Readable(uint32_t format, bool *swapped) {
 
 } // namespace
 
-void Wayland::CaptureOutput() {
-  if (screencopy == nullptr) {
-    std::fprintf(stderr, "gushmire: the Wayland display offers no "
-                         "screencopy: starting from black\n");
-    return;
-  }
+bool CopyOutput(const Screencopy &from, wl_output *output, uint64_t deadline,
+                const std::function<void(int)> &pump,
+                const std::function<CaptureTarget(int, int)> &place) {
+  const auto until = [&](const std::function<bool()> &done) {
+    for (uint64_t now = MonotonicMs(); !done(); now = MonotonicMs()) {
+      if (now >= deadline) {
+        return false;
+      }
+      pump(static_cast<int>(deadline - now));
+    }
+    return true;
+  };
   Frame frame;
   zwlr_screencopy_frame_v1 *proxy =
-      zwlr_screencopy_manager_v1_capture_output(screencopy, 0, output->proxy);
+      zwlr_screencopy_manager_v1_capture_output(from.manager, 0, output);
   zwlr_screencopy_frame_v1_add_listener(proxy, &frameListener, &frame);
   // Before version 3 the buffer event is all the description there is.
-  const bool described = DispatchUntil([&] {
+  const bool described = until([&] {
     return frame.described || frame.failed ||
-           (screencopyVersion < 3 && frame.offered);
+           (from.version < 3 && frame.offered);
   });
   bool swapped = false;
   const bool usable = described && frame.offered && !frame.failed &&
@@ -90,40 +98,60 @@ void Wayland::CaptureOutput() {
                       frame.stride >= frame.width * 4 &&
                       frame.stride <= kMaxFramebufferSide * 8u;
   ShmBuffer buffer;
-  if (usable && buffer.Create(shm, static_cast<int>(frame.width),
+  bool copied = false;
+  if (usable && buffer.Create(from.shm, static_cast<int>(frame.width),
                               static_cast<int>(frame.height),
                               static_cast<int>(frame.stride), frame.format)) {
     zwlr_screencopy_frame_v1_copy(proxy, buffer.buffer);
-    if (DispatchUntil([&] { return frame.ready || frame.failed; }) &&
-        frame.ready) {
-      const bool inverted =
-          (frame.flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
-      const int rows =
-          std::min(static_cast<int>(frame.height), framebuffer.height);
-      const int columns =
-          std::min(static_cast<int>(frame.width), framebuffer.width);
-      for (int row = 0; row < rows; ++row) {
-        const int from =
-            inverted ? static_cast<int>(frame.height) - 1 - row : row;
-        const uint32_t *in =
-            buffer.pixels + static_cast<std::size_t>(from) * (frame.stride / 4);
-        uint32_t *out = framebuffer.pixels.data() +
-                        static_cast<std::size_t>(row) * framebuffer.width;
-        for (int column = 0; column < columns; ++column) {
-          const uint32_t p = in[column];
-          out[column] = swapped ? ((p & 0xFFu) << 16) | (p & 0xFF00u) |
-                                      ((p >> 16) & 0xFFu)
-                                : p & 0xFFFFFFu;
-        }
+    const CaptureTarget target =
+        until([&] { return frame.ready || frame.failed; }) && frame.ready
+            ? place(static_cast<int>(frame.width),
+                    static_cast<int>(frame.height))
+            : CaptureTarget{};
+    copied = target.pixels != nullptr;
+    const bool inverted =
+        (frame.flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
+    const int rows =
+        copied ? std::min(static_cast<int>(frame.height), target.rows) : 0;
+    const int columns = std::min(static_cast<int>(frame.width), target.columns);
+    for (int row = 0; row < rows; ++row) {
+      const int source =
+          inverted ? static_cast<int>(frame.height) - 1 - row : row;
+      const uint32_t *in =
+          buffer.pixels + static_cast<std::size_t>(source) * (frame.stride / 4);
+      uint32_t *out =
+          target.pixels + static_cast<std::size_t>(row) * target.pitch;
+      for (int column = 0; column < columns; ++column) {
+        const uint32_t p = in[column];
+        out[column] =
+            swapped ? ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu)
+                    : p & 0xFFFFFFu;
       }
     }
   }
-  if (!frame.ready) {
+  buffer.Destroy();
+  zwlr_screencopy_frame_v1_destroy(proxy);
+  return copied;
+}
+
+void Wayland::CaptureOutput() {
+  if (screencopy == nullptr) {
+    std::fprintf(stderr, "gushmire: the Wayland display offers no "
+                         "screencopy: starting from black\n");
+    return;
+  }
+  const bool copied = CopyOutput(
+      {screencopy, screencopyVersion, shm}, output->proxy, MonotonicMs() + 5000,
+      [this](int timeout) { Pump(timeout); },
+      [this](int, int) {
+        return CaptureTarget{framebuffer.pixels.data(),
+                             static_cast<std::size_t>(framebuffer.width),
+                             framebuffer.width, framebuffer.height};
+      });
+  if (!copied) {
     std::fprintf(stderr, "gushmire: the output's picture could not be "
                          "read: starting from black\n");
   }
-  buffer.Destroy();
-  zwlr_screencopy_frame_v1_destroy(proxy);
 }
 
 } // namespace platform::detail::wayland

@@ -10,6 +10,7 @@
 //   lock_holder.cpp   connection, the lock, surfaces, the loop, unlocking
 //   lock_input.cpp    the seat: keys through the keymap, the pointer
 //   lock_savers.cpp   the savers' processes and what their links say
+//   lock_desktop.cpp  the outputs' pictures before the lock (--keep-desktop)
 #pragma once
 
 #include <sys/types.h>
@@ -39,6 +40,10 @@ struct Screen {
   int32_t logicalWidth = 0, logicalHeight = 0; // as configured
   int32_t width = 0, height = 0;               // device pixels
   wl_buffer *black = nullptr; // shown until the saver's first picture
+  // The output's picture before the lock (a sealed memfd), or -1: what
+  // each of its savers starts from when it is of their size.
+  int desktop = -1;
+  int32_t desktopWidth = 0, desktopHeight = 0;
   // The saver.
   pid_t pid = -1;
   int link = -1;
@@ -100,9 +105,15 @@ void ReapSavers();
 void StartDueSavers();
 // The earliest restart due, or 0.
 uint64_t NextRestart();
-// Sends the saver of `screen` a message of the link (nothing if none).
-void Tell(Screen &screen, const Message &m);
+// Sends the saver of `screen` a message of the link, with `fd` where
+// that is >= 0 (nothing if there is no saver).
+void Tell(Screen &screen, const Message &m, int fd = -1);
 // The running password check ended: tells whose it was.
 void CheckEnded();
+
+// lock_desktop.cpp
+// Reads each output's picture into its screen's `desktop` while `pump`
+// runs the display, black where it cannot (said once without screencopy).
+void CaptureDesktops(void (*pump)(int timeout));
 
 } // namespace platform::detail::wayland::holder

@@ -162,7 +162,8 @@ void StartSaver(Screen &s) {
   screen.kind = Kind::kScreen;
   screen.a = s.width;
   screen.b = s.height;
-  Tell(s, screen);
+  const bool fits = s.desktopWidth == s.width && s.desktopHeight == s.height;
+  Tell(s, screen, fits ? s.desktop : -1);
 }
 
 void StopSaver(Screen &s) {
@@ -185,8 +186,8 @@ void StopSaver(Screen &s) {
   s.restartAt = 0;
 }
 
-void Tell(Screen &s, const Message &m) {
-  if (s.link >= 0 && !detail::lock::Send(s.link, m)) {
+void Tell(Screen &s, const Message &m, int fd) {
+  if (s.link >= 0 && !detail::lock::Send(s.link, m, fd)) {
     ClosedLink(s); // its end is reaped and it is started again
   }
 }

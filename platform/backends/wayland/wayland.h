@@ -67,6 +67,26 @@ struct ShmBuffer {
   void Destroy();
 };
 
+// An output's picture through wlr-screencopy (capture.cpp).
+struct Screencopy {
+  zwlr_screencopy_manager_v1 *manager = nullptr;
+  uint32_t version = 0;
+  wl_shm *shm = nullptr;
+};
+// Where a picture goes: `columns` x `rows` of it, rows `pitch` pixels
+// apart; no pixels: nowhere.
+struct CaptureTarget {
+  uint32_t *pixels = nullptr;
+  std::size_t pitch = 0;
+  int columns = 0, rows = 0;
+};
+// Reads `output`'s picture, as 0x00RRGGBB rows top-down, into what `place`
+// gives for its width and height (asked once it has arrived), running
+// `pump(timeout ms)` until `deadline` (MonotonicMs). False when none came.
+bool CopyOutput(const Screencopy &from, wl_output *output, uint64_t deadline,
+                const std::function<void(int)> &pump,
+                const std::function<CaptureTarget(int, int)> &place);
+
 enum class Role { Overlay, Background, Dialog };
 
 struct Surface {

@@ -124,6 +124,22 @@ start_sway() {
     give_up "swaybg did not paint the desktop" swaybg.log
 }
 
+# start_lock_sway: start_sway for the lock's scripts, which skip unless
+# sway has ext-session-lock (1.8 and later) and pam_wrapper and pam_matrix
+# are there; sets pam_wrapper and pam_matrix to the libraries.
+start_lock_sway() {
+  skip_unless sway swaybg swaymsg grim wtype python3 convert identify
+  pam_wrapper=$(find /usr/lib -name libpam_wrapper.so -print -quit 2>/dev/null)
+  pam_matrix=$(find /usr/lib -name pam_matrix.so -print -quit 2>/dev/null)
+  [ -n "$pam_wrapper" ] && [ -n "$pam_matrix" ] ||
+    skip "pam_wrapper and pam_matrix (libpam-wrapper) are not installed"
+  start_sway
+  local version
+  version=$(as_client swaymsg -t get_version -r | python3 -c '
+import json, sys; v = json.load(sys.stdin); print(v["major"] * 100 + v["minor"])')
+  [ "$version" -ge 108 ] || skip "sway $version has no ext-session-lock"
+}
+
 # The scripts read the client's WAYLAND_DEBUG log for what pixels cannot
 # show. libwayland 1.23 writes an object as interface#id where 1.21 wrote
 # interface@id, and prefixes the queue: patterns take [@#] and no line start.

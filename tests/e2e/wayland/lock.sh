@@ -7,17 +7,9 @@
 # 0; killing a saver or the holder never unlocks.
 # Usage: lock.sh GUSHMIRE VKEYBOARD
 source "$(dirname "$0")/lib.sh"
-skip_unless sway swaybg swaymsg grim wtype python3 convert identify
-pam_wrapper=$(find /usr/lib -name libpam_wrapper.so -print -quit 2>/dev/null)
-pam_matrix=$(find /usr/lib -name pam_matrix.so -print -quit 2>/dev/null)
-[ -n "$pam_wrapper" ] && [ -n "$pam_matrix" ] ||
-  skip "pam_wrapper and pam_matrix (libpam-wrapper) are not installed"
+start_lock_sway
 GUSHMIRE=$(reachable "$1")
 VKEYBOARD=$(reachable "$2")
-start_sway
-sway_version=$(as_client swaymsg -t get_version -r | python3 -c '
-import json, sys; v = json.load(sys.stdin); print(v["major"] * 100 + v["minor"])')
-[ "$sway_version" -ge 108 ] || skip "sway $sway_version has no ext-session-lock"
 
 # The service "gushmire" as pam_wrapper finds it, and the only account
 # pam_matrix knows: the compositor's user. PAM waits 1.5 s after a wrong
