@@ -1,5 +1,6 @@
 #include "core/lock_link.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -96,8 +97,15 @@ Got Receive(int link, Message *message, int *fd) {
   do {
     got = recvmsg(link, &header, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
   } while (got < 0 && errno == EINTR);
-  if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+  if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
     return Got::kClosed;
+  }
+  if (got == 0) {
+    // An empty packet reads as the end too: only a hang-up is one.
+    pollfd end{link, 0, 0};
+    if (poll(&end, 1, 0) != 0 && (end.revents & (POLLHUP | POLLERR)) != 0) {
+      return Got::kClosed;
+    }
   }
   if (got < 0) {
     return Got::kNothing;

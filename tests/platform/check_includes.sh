@@ -5,7 +5,10 @@
 #   kernel32/, advapi32/    core/
 #   gdi32/                  core/, gdi32/        (never user32/)
 #   user32/                 core/, gdi32/, user32/
-#   backends/NAME/          the seam (core/backend.h) and backends/NAME/
+#   backends/NAME/          core/ (the seam, core/backend.h, and the core
+#                           pieces backends share: wait, the lock link),
+#                           backends/NAME/
+#   backends/wayland/       also password/ (the lock holder runs PAM's check)
 #   password/               core/, gdi32/, user32/, password/
 #                           (PASSWORD.CPL imports user32; PAM's check apart)
 # A header without a folder is a public one (include/), or for the Wayland
@@ -27,7 +30,9 @@ allowed() { # folder of the including file, header as written
   core | kernel32 | advapi32) [[ $header == core/* ]] ;;
   gdi32) [[ $header == core/* || $header == gdi32/* ]] ;;
   user32) [[ $header == core/* || $header == gdi32/* || $header == user32/* ]] ;;
-  backends/*) [[ $header == core/backend.h || $header == "$from"/* ]] ;;
+  backends/wayland) [[ $header == core/* || $header == "$from"/* ||
+    $header == password/* ]] ;;
+  backends/*) [[ $header == core/* || $header == "$from"/* ]] ;;
   password) [[ $header == core/* || $header == gdi32/* || $header == user32/* ||
     $header == password/* ]] ;;
   include) false ;;

@@ -51,7 +51,10 @@ template <typename Each> void ForEachCodePoint(const Message &m, Each each) {
       point = (point << 6) | (s[i + k] & 0x3Fu);
     }
     i += good ? length : 1;
-    if (good && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF)) {
+    // Overlong forms are malformed too (C0 AF would be '/').
+    constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (good && point >= kLeast[length] && point <= 0x10FFFF &&
+        (point < 0xD800 || point > 0xDFFF)) {
       each(point);
     }
   }
@@ -95,6 +98,7 @@ private:
   std::vector<RECT> pending;              // drawn, not yet committed
   bool frameDue = true;
   bool waitingLong = false;
+  bool delivered = false; // input or a verdict came since Wait began
   POINT cursor{0, 0};
   int verdict = -1;
   uint64_t start = MonotonicMs();
@@ -121,7 +125,6 @@ void AddBox(std::vector<RECT> &boxes, const RECT &box) {
 }
 
 bool LockClient::Open(int descriptor) {
-  link = descriptor;
   // The holder speaks first: the output's size.
   Message m;
   int fd = -1;
@@ -132,8 +135,8 @@ bool LockClient::Open(int descriptor) {
       std::fprintf(stderr, "gushmire: the lock holder said nothing\n");
       return false;
     }
-    WaitReadable(link, static_cast<int>(deadline - now));
-    const Got got = Receive(link, &m, &fd);
+    WaitReadable(descriptor, static_cast<int>(deadline - now));
+    const Got got = Receive(descriptor, &m, &fd);
     if (got == Got::kClosed) {
       return false;
     }
@@ -144,12 +147,10 @@ bool LockClient::Open(int descriptor) {
       close(fd);
     }
   }
-  framebuffer.width = m.a;
-  framebuffer.height = m.b;
-  framebuffer.bitsPerPixel = 32;
-  count = static_cast<std::size_t>(m.a) * static_cast<std::size_t>(m.b);
+  const auto pixels =
+      static_cast<std::size_t>(m.a) * static_cast<std::size_t>(m.b);
   const int memory = memfd_create("gushmire-lock", MFD_CLOEXEC);
-  const auto bytes = static_cast<off_t>(2 * count * sizeof(uint32_t));
+  const auto bytes = static_cast<off_t>(2 * pixels * sizeof(uint32_t));
   void *mapped = MAP_FAILED;
   if (memory >= 0 && ftruncate(memory, bytes) == 0) {
     mapped = mmap(nullptr, static_cast<std::size_t>(bytes),
@@ -165,7 +166,29 @@ bool LockClient::Open(int descriptor) {
     }
     return false;
   }
+  // Opened again (tests do): nothing of the last link stays.
+  uint32_t *const previous = pictures;
+  const std::size_t previousCount = count;
+  if (link >= 0 && link != descriptor) {
+    close(link);
+  }
+  link = descriptor;
   pictures = static_cast<uint32_t *>(mapped);
+  count = pixels;
+  drawing = 0;
+  busy = {};
+  stale = {};
+  pending.clear();
+  frameDue = true;
+  cursor = POINT{0, 0};
+  verdict = -1;
+  framebuffer.width = m.a;
+  framebuffer.height = m.b;
+  framebuffer.bitsPerPixel = 32;
+  framebuffer.Lend(Picture(0));
+  if (previous != nullptr) {
+    munmap(previous, 2 * previousCount * sizeof(uint32_t));
+  }
   Desktop(fd);
   Message buffers;
   buffers.kind = Kind::kBuffers;
@@ -176,7 +199,6 @@ bool LockClient::Open(int descriptor) {
   if (!sent) {
     return false;
   }
-  framebuffer.Lend(Picture(0));
   start = MonotonicMs();
   return true;
 }
@@ -237,6 +259,8 @@ void LockClient::Take(const Message &m, int fd) {
   if (fd >= 0) {
     close(fd); // only the first kScreen brings one
   }
+  delivered = delivered || m.kind == Kind::kKey || m.kind == Kind::kPointer ||
+              m.kind == Kind::kButton || m.kind == Kind::kVerdict;
   switch (m.kind) {
   case Kind::kKey:
     QueueKey(static_cast<UINT>(m.a), m.b != 0);
@@ -266,8 +290,12 @@ void LockClient::Take(const Message &m, int fd) {
 }
 
 void LockClient::Wait(std::optional<uint64_t> deadline) {
+  delivered = false;
   Commit();
-  WaitReadable(link, PollTimeout(deadline, Now()));
+  // Input or a verdict read while a commit waited is there to be seen.
+  if (!delivered) {
+    WaitReadable(link, PollTimeout(deadline, Now()));
+  }
   Read();
   Commit();
 }
