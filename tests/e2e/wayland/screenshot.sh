@@ -1,7 +1,37 @@
 #!/usr/bin/env bash
-# The picture in docs/wayland-saver.png: gushmire /s on headless sway at
-# 960x540, taken with grim after SECONDS (default 40).
-# Usage: screenshot.sh GUSHMIRE VPOINTER OUT.png [SECONDS]
+# The pictures of the Wayland docs, taken with grim on headless sway.
+#   screenshot.sh GUSHMIRE VPOINTER OUT.png [SECONDS]
+#     docs/wayland-saver.png: gushmire /s at 960x540 after SECONDS (40)
+#   screenshot.sh --lock GUSHMIRE OUT.png [SECONDS]
+#     docs/wayland-lock.png: gushmire --lock at 1024x768 under pam_wrapper,
+#     after SECONDS (25), its prompt up with a few characters typed; then
+#     the password unlocks it
+if [ "${1:-}" = --lock ]; then
+  OUTPUT_MODE=1024x768
+  source "$(dirname "$0")/lib.sh"
+  start_lock_sway
+  GUSHMIRE=$(reachable "$2")
+  out=$3
+  user=$(as_client id -un)
+  mkdir -p "$WORK/pam"
+  printf 'auth required %s\naccount required %s\n' "$pam_matrix" \
+    "$pam_matrix" >"$WORK/pam/gushmire"
+  printf '%s:open sesame:gushmire\n' "$user" >"$WORK/pam/passdb"
+  chmod -R a+rX "$WORK/pam"
+  start_client "$WORK/lock.log" LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1 \
+    PAM_WRAPPER_SERVICE_DIR="$WORK/pam" PAM_MATRIX_PASSWD="$WORK/pam/passdb" \
+    "$GUSHMIRE" --lock
+  sleep "${4:-25}"
+  # The prompt comes up on the output with the keyboard: HEADLESS-2.
+  send_keys space && as_client wtype -s 300 'hunter2' && sleep 1 &&
+    screenshot HEADLESS-2 "$WORK/shot.png" && cp "$WORK/shot.png" "$out" &&
+    echo "wrote $out"
+  # After Escape the prompt stays away 200 ms; a key then brings it back.
+  send_keys Escape && sleep 1 && send_keys space &&
+    as_client wtype -s 300 'open sesame' && send_keys Return
+  ends_with "the password unlocks" "$CLIENT" 10 0
+  finish
+fi
 OUTPUT_MODE=960x540
 source "$(dirname "$0")/lib.sh"
 skip_unless sway swaybg grim
