@@ -110,20 +110,8 @@ LockClient &Client() {
 }
 
 void AddBox(std::vector<RECT> &boxes, const RECT &box) {
-  if (Empty(box)) {
-    return;
-  }
-  boxes.push_back(box);
-  if (boxes.size() > kMaxBoxes) {
-    RECT all = boxes.front();
-    for (const RECT &b : boxes) {
-      all = RECT{std::min(all.left, b.left), std::min(all.top, b.top),
-                 std::max(all.right, b.right), std::max(all.bottom, b.bottom)};
-    }
-    boxes.assign(1, all);
-  }
+  AddDamage(boxes, box, kMaxBoxes);
 }
-
 bool LockClient::Open(int descriptor) {
   // The holder speaks first: the output's size.
   Message m;
@@ -186,6 +174,9 @@ bool LockClient::Open(int descriptor) {
   framebuffer.height = m.b;
   framebuffer.bitsPerPixel = 32;
   framebuffer.Lend(Picture(0));
+  // The first picture shown is all new to the compositor, which may still
+  // hold a saver before us there.
+  pending.assign(1, RECT{0, 0, m.a, m.b});
   if (previous != nullptr) {
     munmap(previous, 2 * previousCount * sizeof(uint32_t));
   }

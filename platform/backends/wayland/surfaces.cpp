@@ -23,29 +23,11 @@
 namespace platform::detail::wayland {
 namespace {
 
-// More boxes than this become their bounding box: copying a little more
-// is cheaper than many small requests.
+// More boxes than this become their bounding box.
 constexpr std::size_t kMaxBoxes = 16;
 
 void AddBox(std::vector<RECT> &boxes, const RECT &box) {
-  if (Empty(box)) {
-    return;
-  }
-  for (const RECT &held : boxes) {
-    if (held.left <= box.left && held.top <= box.top &&
-        held.right >= box.right && held.bottom >= box.bottom) {
-      return; // already inside one
-    }
-  }
-  boxes.push_back(box);
-  if (boxes.size() > kMaxBoxes) {
-    RECT all = boxes.front();
-    for (const RECT &b : boxes) {
-      all = RECT{std::min(all.left, b.left), std::min(all.top, b.top),
-                 std::max(all.right, b.right), std::max(all.bottom, b.bottom)};
-    }
-    boxes.assign(1, all);
-  }
+  AddDamage(boxes, box, kMaxBoxes);
 }
 
 Surface *Of(void *data) { return static_cast<Surface *>(data); }

@@ -140,6 +140,37 @@ import json, sys; v = json.load(sys.stdin); print(v["major"] * 100 + v["minor"])
   [ "$version" -ge 108 ] || skip "sway $version has no ext-session-lock"
 }
 
+# pam_service PASSWORD [DELAY_US]: the service "gushmire" as pam_wrapper
+# finds it, pam_matrix knowing one account, the compositor's user, with
+# PASSWORD; with DELAY_US, PAM waits that long after a wrong password
+# (pam_faildelay), as a real service does. Sets PAM_ENV, the environment
+# that puts the lock under them (no deep binding, which the sanitizers
+# refuse).
+pam_service() {
+  local faildelay
+  faildelay=$(find /usr/lib -name pam_faildelay.so -print -quit 2>/dev/null)
+  mkdir -p "$WORK/pam"
+  {
+    [ -z "${2:-}" ] || [ -z "$faildelay" ] ||
+      echo "auth optional $faildelay delay=$2"
+    echo "auth required $pam_matrix"
+    echo "account required $pam_matrix"
+  } >"$WORK/pam/gushmire"
+  printf '%s:%s:gushmire\n' "$(as_client id -un)" "$1" >"$WORK/pam/passdb"
+  chmod -R a+rX "$WORK/pam"
+  PAM_ENV=(LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1
+    PAM_WRAPPER_SERVICE_DIR="$WORK/pam" PAM_MATRIX_PASSWD="$WORK/pam/passdb"
+    PAM_WRAPPER_DISABLE_DEEPBIND=1 UID_WRAPPER_DISABLE_DEEPBIND=1
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0")
+}
+
+# start_lock LOG ARGS...: gushmire --lock ARGS under pam_service, its
+# Wayland messages in LOG; sets HOLDER.
+start_lock() {
+  start_client "$1" "${PAM_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" --lock "${@:2}"
+  HOLDER=$CLIENT
+}
+
 # The scripts read the client's WAYLAND_DEBUG log for what pixels cannot
 # show. libwayland 1.23 writes an object as interface#id where 1.21 wrote
 # interface@id, and prefixes the queue: patterns take [@#] and no line start.

@@ -15,25 +15,10 @@ VKEYBOARD=$(reachable "$2")
 # pam_matrix knows: the compositor's user. PAM waits 1.5 s after a wrong
 # password (pam_faildelay), as a real service does, while the animation must
 # run on. The password types on a French layout without dead keys.
-user=$(as_client id -un)
 PASSWORD='Mémé à Zoé 1'
-faildelay=$(find /usr/lib -name pam_faildelay.so -print -quit 2>/dev/null)
-mkdir -p "$WORK/pam"
-{
-  [ -z "$faildelay" ] || echo "auth optional $faildelay delay=1500000"
-  echo "auth required $pam_matrix"
-  echo "account required $pam_matrix"
-} >"$WORK/pam/gushmire"
-printf '%s:%s:gushmire\n' "$user" "$PASSWORD" >"$WORK/pam/passdb"
-chmod -R a+rX "$WORK/pam"
-PAM_ENV=(LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1
-  PAM_WRAPPER_SERVICE_DIR="$WORK/pam" PAM_MATRIX_PASSWD="$WORK/pam/passdb")
+pam_service "$PASSWORD" 1500000
+faildelay=$(grep -c pam_faildelay "$WORK/pam/gushmire")
 
-# start_lock LOG: gushmire --lock as a client; sets HOLDER.
-start_lock() {
-  start_client "$1" "${PAM_ENV[@]}" WAYLAND_DEBUG=1 "$GUSHMIRE" --lock
-  HOLDER=$CLIENT
-}
 locked() { grep -q 'ext_session_lock_v1[@#][0-9]*\.locked' "$1"; }
 savers() { pgrep -P "$HOLDER" -x gushmire | wc -l; }
 no_desktop() {
@@ -89,7 +74,7 @@ read -r span gap < <(tail -n +"$from" "$log" | awk '
     t = substr($1, 2) + 0; if (!first) first = t
     if (last && t - last > most) most = t - last; last = t }
   END { printf "%d %d\n", last - first, most }')
-[ -z "$faildelay" ] || [ "${span:-0}" -ge 1000 ] ||
+[ "$faildelay" -eq 0 ] || [ "${span:-0}" -ge 1000 ] ||
   fail "PAM answered after ${span} ms: its delay did not apply"
 [ "${gap:-9999}" -lt 250 ] &&
   pass "the animation runs on during PAM's delay (${span} ms; longest gap ${gap} ms)" ||
@@ -115,9 +100,14 @@ kill -0 "$typist" 2>/dev/null && kill -0 "$HOLDER" 2>/dev/null &&
   [ "$(refusals)" -eq 1 ] && locked "$log" &&
   pass "a 10 KB paste and Escape: no check, no crash, still locked" ||
   fail "after the paste: saver $(kill -0 "$typist" 2>/dev/null && echo alive || echo gone), $(refusals) refusals"
-[ $((after - before)) -lt 4096 ] &&
-  pass "the saver's memory stays put ($before kB, then $after kB)" ||
+# (AddressSanitizer's quarantine keeps what is freed: no measure there.)
+if grep -q __asan_init "$GUSHMIRE"; then
+  echo "note: memory not judged under AddressSanitizer ($before kB, then $after kB)"
+elif [ $((after - before)) -lt 4096 ]; then
+  pass "the saver's memory stays put ($before kB, then $after kB)"
+else
   fail "the saver grew from $before kB to $after kB"
+fi
 
 # A saver killed: a new one covers its output, and the lock holds.
 victim=$(pgrep -P "$HOLDER" -x gushmire | head -n1)

@@ -9,17 +9,9 @@ start_lock_sway
 GUSHMIRE=$(reachable "$1")
 
 PASSWORD='sesame 42'
-mkdir -p "$WORK/pam"
-printf 'auth required %s\naccount required %s\n' "$pam_matrix" "$pam_matrix" \
-  >"$WORK/pam/gushmire"
-printf '%s:%s:gushmire\n' "$(as_client id -un)" "$PASSWORD" >"$WORK/pam/passdb"
-chmod -R a+rX "$WORK/pam"
-
+pam_service "$PASSWORD"
 log=$WORK/lock.log
-start_client "$log" LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1 \
-  PAM_WRAPPER_SERVICE_DIR="$WORK/pam" PAM_MATRIX_PASSWD="$WORK/pam/passdb" \
-  WAYLAND_DEBUG=1 "$GUSHMIRE" --lock --keep-desktop
-HOLDER=$CLIENT
+start_lock "$log" --keep-desktop
 wait_until 5 eval 'grep -q "ext_session_lock_v1[@#][0-9]*\.locked" "$log"' &&
   pass "the compositor says locked" ||
   fail "no locked event: $(grep -E 'gushmire:|error' "$log" | head -5)"

@@ -12,15 +12,8 @@ if [ "${1:-}" = --lock ]; then
   start_lock_sway
   GUSHMIRE=$(reachable "$2")
   out=$3
-  user=$(as_client id -un)
-  mkdir -p "$WORK/pam"
-  printf 'auth required %s\naccount required %s\n' "$pam_matrix" \
-    "$pam_matrix" >"$WORK/pam/gushmire"
-  printf '%s:open sesame:gushmire\n' "$user" >"$WORK/pam/passdb"
-  chmod -R a+rX "$WORK/pam"
-  start_client "$WORK/lock.log" LD_PRELOAD="$pam_wrapper" PAM_WRAPPER=1 \
-    PAM_WRAPPER_SERVICE_DIR="$WORK/pam" PAM_MATRIX_PASSWD="$WORK/pam/passdb" \
-    "$GUSHMIRE" --lock
+  pam_service 'open sesame'
+  start_lock "$WORK/lock.log"
   sleep "${4:-25}"
   # The prompt comes up on the output with the keyboard: HEADLESS-2.
   send_keys space && as_client wtype -s 300 'hunter2' && sleep 1 &&
@@ -29,7 +22,7 @@ if [ "${1:-}" = --lock ]; then
   # After Escape the prompt stays away 200 ms; a key then brings it back.
   send_keys Escape && sleep 1 && send_keys space &&
     as_client wtype -s 300 'open sesame' && send_keys Return
-  ends_with "the password unlocks" "$CLIENT" 10 0
+  ends_with "the password unlocks" "$HOLDER" 10 0
   finish
 fi
 OUTPUT_MODE=960x540
