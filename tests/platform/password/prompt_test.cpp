@@ -158,7 +158,7 @@ TEST_F(Prompt, RandomTypingStaysBoundedAndIsWiped) {
   After(400, [&] {
     const uint32_t special[] = {0,      0x7F,     0x9F,       0xD800,
                                 0xDFFF, 0x110000, 0xFFFFFFFF, 0x10FFFF};
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
       const auto pick = random() % 8;
       if (pick == 0) {
         platform::PressKey(
