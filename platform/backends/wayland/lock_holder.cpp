@@ -425,9 +425,10 @@ int RunWaylandLock(const char *program, bool keepDesktop) {
   }
   while (!h.accepted && !h.finished) {
     detail::TakeStopRequest(); // never an unlock
-    const uint64_t due = NextRestart();
+    const uint64_t due = NextDue();
     const uint64_t now = MonotonicMs();
     Pump(due == 0 ? -1 : static_cast<int>(due > now ? due - now : 0));
+    CheckOverdue();
   }
   if (h.finished) {
     std::fprintf(stderr, "gushmire: the compositor ended the lock\n");

@@ -75,6 +75,7 @@ struct Holder {
   Screen *pointerIn = nullptr; // the one under the pointer
   Screen *lastInput = nullptr; // where the user last did something
   Screen *checking = nullptr;  // whose password PAM is checking
+  uint64_t checkDeadline = 0;  // when a check still running is given up
   uint32_t pointerSerial = 0;
   const char *program = nullptr; // our own path, to start savers
   bool accepted = false;
@@ -103,8 +104,11 @@ void ReadSaver(Screen &screen);
 // Reaps savers that ended and schedules their restart.
 void ReapSavers();
 void StartDueSavers();
-// The earliest restart due, or 0.
-uint64_t NextRestart();
+// The earliest restart or check deadline due, or 0.
+uint64_t NextDue();
+// Gives up a check that has run past its deadline (a PAM module that
+// hangs): the prompt hears a refusal, and the user may try again.
+void CheckOverdue();
 // Sends the saver of `screen` a message of the link, with `fd` where
 // that is >= 0 (nothing if there is no saver).
 void Tell(Screen &screen, const Message &m, int fd = -1);

@@ -29,6 +29,9 @@ constexpr uint64_t kQuickEndMs = 2000;
 constexpr uint64_t kPauseMs = 2000;
 constexpr int kQuickEndsBeforePause = 3;
 constexpr int kStopWaitMs = 1000;
+// Longer than any PAM conversation that is going anywhere (network
+// authentication included): past it, the check is killed and refused.
+constexpr uint64_t kCheckMs = 60000;
 
 void DropPictures(Screen &s) {
   for (wl_buffer *&picture : s.pictures) {
@@ -102,6 +105,7 @@ void Check(Screen &s, const Message &m) {
                             name, std::span<const char>(m.text, m.textLength));
   if (started == CheckStart::kStarted) {
     h.checking = &s;
+    h.checkDeadline = MonotonicMs() + kCheckMs;
     return;
   }
   Message verdict;
@@ -257,14 +261,35 @@ void StartDueSavers() {
   }
 }
 
-uint64_t NextRestart() {
-  uint64_t next = 0;
-  for (auto &s : TheHolder().screens) {
+uint64_t NextDue() {
+  Holder &h = TheHolder();
+  uint64_t next = PasswordCheckProcess() >= 0 ? h.checkDeadline : 0;
+  for (auto &s : h.screens) {
     if (s->pid < 0 && s->restartAt != 0 && (next == 0 || s->restartAt < next)) {
       next = s->restartAt;
     }
   }
   return next;
+}
+
+void CheckOverdue() {
+  Holder &h = TheHolder();
+  if (PasswordCheckProcess() < 0 || MonotonicMs() < h.checkDeadline) {
+    return;
+  }
+  CancelPasswordCheck();
+  std::fprintf(stderr,
+               "gushmire: password check: no answer from PAM in "
+               "%llu s; refused\n",
+               static_cast<unsigned long long>(kCheckMs / 1000));
+  Screen *asked = h.checking;
+  h.checking = nullptr;
+  if (asked != nullptr) {
+    Message verdict;
+    verdict.kind = Kind::kVerdict;
+    verdict.a = 0;
+    Tell(*asked, verdict);
+  }
 }
 
 void CheckEnded() {
