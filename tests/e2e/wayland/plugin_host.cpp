@@ -59,9 +59,9 @@ namespace {
 // Frame callbacks are answered at this pace, as a 60 Hz output would.
 constexpr int kFrameMs = 16;
 // Pixels are read from the first buffer and then at most this often.
-constexpr uint64_t kSampleMs = 200;
+constexpr unsigned long long kSampleMs = 200;
 // How long the program gets to end after SIGTERM before SIGKILL.
-constexpr uint64_t kTermMs = 3000;
+constexpr unsigned long long kTermMs = 3000;
 constexpr int kMaxSide = 16384;
 
 struct OutputSpec {
@@ -115,7 +115,7 @@ struct Surface {
   Viewport *viewport = nullptr;
   int commits = 0;
   bool fullSeen = false;
-  uint64_t lastSampleMs = 0;
+  unsigned long long lastSampleMs = 0;
 };
 
 struct LayerSurface {
@@ -143,8 +143,9 @@ struct Host {
       std::chrono::steady_clock::now();
   pid_t child = -1;
   bool childEnded = false;
-  bool stop = false;   // the time is up, or the host was told to end
-  uint64_t termAt = 0; // when SIGTERM went to the program (0: not yet)
+  bool stop = false; // the time is up, or the host was told to end
+  // When SIGTERM went to the program (0: not yet).
+  unsigned long long termAt = 0;
   std::set<Surface *> surfaces;
   wl_event_source *frames = nullptr;
   std::vector<wl_resource *> readyFrames; // committed, answered next frame
@@ -152,8 +153,9 @@ struct Host {
 };
 Host host;
 
-uint64_t Ms() {
-  return static_cast<uint64_t>(
+// Printed as %llu.
+unsigned long long Ms() {
+  return static_cast<unsigned long long>(
       std::chrono::duration_cast<std::chrono::milliseconds>(
           std::chrono::steady_clock::now() - host.start)
           .count());
@@ -194,9 +196,14 @@ wl_resource *Create(wl_client *client, const wl_interface *interface,
   return resource;
 }
 
-// Request tables are value-initialised, then filled by name: a request
-// that a newer libwayland adds (wl_shm.release in 1.23) stays null, which
+// A request table, value-initialised, then filled by name: a request that a
+// newer libwayland adds (wl_shm.release in 1.23) stays null, which
 // libwayland reports by name if the program ever sends it.
+template <typename Table, typename Fill> Table Requests(Fill fill) {
+  Table table{};
+  fill(table);
+  return table;
+}
 
 // --- wl_shm ----------------------------------------------------------------
 
@@ -209,11 +216,8 @@ void BufferGone(wl_resource *resource) {
   }
   delete buffer;
 }
-const struct wl_buffer_interface bufferImplementation = [] {
-  struct wl_buffer_interface i {};
-  i.destroy = DestroyResource;
-  return i;
-}();
+const auto bufferImplementation = Requests<struct wl_buffer_interface>(
+    [](auto &i) { i.destroy = DestroyResource; });
 
 void PoolCreateBuffer(wl_client *client, wl_resource *resource, uint32_t id,
                       int32_t offset, int32_t width, int32_t height,
@@ -239,12 +243,11 @@ void PoolCreateBuffer(wl_client *client, wl_resource *resource, uint32_t id,
   wl_resource_set_implementation(made, &bufferImplementation, buffer,
                                  BufferGone);
 }
-const struct wl_shm_pool_interface poolImplementation = [] {
-  struct wl_shm_pool_interface i {};
-  i.create_buffer = PoolCreateBuffer;
-  i.destroy = DestroyResource;
-  return i;
-}();
+const auto poolImplementation =
+    Requests<struct wl_shm_pool_interface>([](auto &i) {
+      i.create_buffer = PoolCreateBuffer;
+      i.destroy = DestroyResource;
+    });
 void PoolGone(wl_resource *resource) {
   delete Data<std::shared_ptr<Pool>>(resource);
 }
@@ -269,11 +272,8 @@ void ShmCreatePool(wl_client *client, wl_resource *resource, uint32_t id,
                                    new std::shared_ptr<Pool>(pool), PoolGone);
   }
 }
-const struct wl_shm_interface shmImplementation = [] {
-  struct wl_shm_interface i {};
-  i.create_pool = ShmCreatePool;
-  return i;
-}();
+const auto shmImplementation = Requests<struct wl_shm_interface>(
+    [](auto &i) { i.create_pool = ShmCreatePool; });
 
 // --- Pixels ----------------------------------------------------------------
 
@@ -310,7 +310,7 @@ void Sample(Surface &surface, const Buffer &buffer) {
                           static_cast<uint64_t>(buffer.height);
   Record("sample surface=%d ms=%llu colours=%zu black_permille=%llu "
          "hash=%016llx",
-         surface.id, static_cast<unsigned long long>(Ms()), colours.size(),
+         surface.id, Ms(), colours.size(),
          static_cast<unsigned long long>(black * 1000 / pixels),
          static_cast<unsigned long long>(hash));
 }
@@ -426,17 +426,16 @@ void SurfaceCommit(wl_client *, wl_resource *resource) {
   ++surface.commits;
   const OutputSpec *output =
       surface.layer != nullptr ? &host.outputs[surface.layer->output] : nullptr;
-  const uint64_t now = Ms();
+  const unsigned long long now = Ms();
   Record("commit surface=%d output=%s buffer=%dx%d scale=%d size=%dx%d ms=%llu",
          surface.id, output != nullptr ? output->name.c_str() : "-",
-         buffer->width, buffer->height, surface.scale, width, height,
-         static_cast<unsigned long long>(now));
+         buffer->width, buffer->height, surface.scale, width, height, now);
   if (output != nullptr && !surface.fullSeen &&
       buffer->width == output->DeviceWidth() &&
       buffer->height == output->DeviceHeight()) {
     surface.fullSeen = true;
     Record("full surface=%d output=%s ms=%llu", surface.id,
-           output->name.c_str(), static_cast<unsigned long long>(now));
+           output->name.c_str(), now);
   }
   if (surface.commits == 1 || now >= surface.lastSampleMs + kSampleMs) {
     surface.lastSampleMs = now;
@@ -457,17 +456,16 @@ void SurfaceGone(wl_resource *resource) {
   host.surfaces.erase(surface);
   delete surface;
 }
-const struct wl_surface_interface surfaceImplementation = [] {
-  struct wl_surface_interface i {};
-  i.destroy = DestroyResource;
-  i.attach = SurfaceAttach;
-  i.damage = SurfaceDamage;
-  i.frame = SurfaceFrame;
-  i.commit = SurfaceCommit;
-  i.set_buffer_scale = SurfaceScale;
-  i.damage_buffer = SurfaceDamage;
-  return i;
-}();
+const auto surfaceImplementation =
+    Requests<struct wl_surface_interface>([](auto &i) {
+      i.destroy = DestroyResource;
+      i.attach = SurfaceAttach;
+      i.damage = SurfaceDamage;
+      i.frame = SurfaceFrame;
+      i.commit = SurfaceCommit;
+      i.set_buffer_scale = SurfaceScale;
+      i.damage_buffer = SurfaceDamage;
+    });
 
 // --- wl_compositor -----------------------------------------------------------
 
@@ -484,11 +482,8 @@ void CreateSurface(wl_client *client, wl_resource *resource, uint32_t id) {
   wl_resource_set_implementation(made, &surfaceImplementation, surface,
                                  SurfaceGone);
 }
-const struct wl_compositor_interface compositorImplementation = [] {
-  struct wl_compositor_interface i {};
-  i.create_surface = CreateSurface;
-  return i;
-}();
+const auto compositorImplementation = Requests<struct wl_compositor_interface>(
+    [](auto &i) { i.create_surface = CreateSurface; });
 
 // --- zwlr_layer_shell_v1 -----------------------------------------------------
 
@@ -539,16 +534,15 @@ void LayerAck(wl_client *, wl_resource *resource, uint32_t serial) {
   layer->serials.erase(layer->serials.begin(), sent + 1);
   layer->acked = true;
 }
-const struct zwlr_layer_surface_v1_interface layerImplementation = [] {
-  struct zwlr_layer_surface_v1_interface i {};
-  i.set_size = LayerSetSize;
-  i.set_anchor = LayerSetAnchor;
-  i.set_exclusive_zone = LayerSetZone;
-  i.set_keyboard_interactivity = LayerSetKeyboard;
-  i.ack_configure = LayerAck;
-  i.destroy = DestroyResource;
-  return i;
-}();
+const auto layerImplementation =
+    Requests<struct zwlr_layer_surface_v1_interface>([](auto &i) {
+      i.set_size = LayerSetSize;
+      i.set_anchor = LayerSetAnchor;
+      i.set_exclusive_zone = LayerSetZone;
+      i.set_keyboard_interactivity = LayerSetKeyboard;
+      i.ack_configure = LayerAck;
+      i.destroy = DestroyResource;
+    });
 void LayerGone(wl_resource *resource) {
   LayerSurface *layer = Data<LayerSurface>(resource);
   if (layer->surface != nullptr) {
@@ -590,12 +584,11 @@ void GetLayerSurface(wl_client *client, wl_resource *resource, uint32_t id,
   Record("layer_surface surface=%d output=%s layer=%u namespace=%s", surface.id,
          host.outputs[layer->output].name.c_str(), layerNumber, space);
 }
-const struct zwlr_layer_shell_v1_interface layerShellImplementation = [] {
-  struct zwlr_layer_shell_v1_interface i {};
-  i.get_layer_surface = GetLayerSurface;
-  i.destroy = DestroyResource;
-  return i;
-}();
+const auto layerShellImplementation =
+    Requests<struct zwlr_layer_shell_v1_interface>([](auto &i) {
+      i.get_layer_surface = GetLayerSurface;
+      i.destroy = DestroyResource;
+    });
 
 // --- wp_viewporter -----------------------------------------------------------
 
@@ -611,12 +604,11 @@ void ViewportDestination(wl_client *, wl_resource *resource, int32_t width,
     viewport->destinationHeight = height;
   }
 }
-const struct wp_viewport_interface viewportImplementation = [] {
-  struct wp_viewport_interface i {};
-  i.destroy = DestroyResource;
-  i.set_destination = ViewportDestination;
-  return i;
-}();
+const auto viewportImplementation =
+    Requests<struct wp_viewport_interface>([](auto &i) {
+      i.destroy = DestroyResource;
+      i.set_destination = ViewportDestination;
+    });
 void ViewportGone(wl_resource *resource) {
   Viewport *viewport = Data<Viewport>(resource);
   if (viewport->surface != nullptr) {
@@ -643,28 +635,21 @@ void GetViewport(wl_client *client, wl_resource *resource, uint32_t id,
   wl_resource_set_implementation(made, &viewportImplementation, viewport,
                                  ViewportGone);
 }
-const struct wp_viewporter_interface viewporterImplementation = [] {
-  struct wp_viewporter_interface i {};
-  i.destroy = DestroyResource;
-  i.get_viewport = GetViewport;
-  return i;
-}();
+const auto viewporterImplementation =
+    Requests<struct wp_viewporter_interface>([](auto &i) {
+      i.destroy = DestroyResource;
+      i.get_viewport = GetViewport;
+    });
 
 // --- Globals -----------------------------------------------------------------
 
 // The program binds no fractional scale manager; it is offered all the same.
-const struct wp_fractional_scale_manager_v1_interface
-    fractionalManagerImplementation = [] {
-      struct wp_fractional_scale_manager_v1_interface i {};
-      i.destroy = DestroyResource;
-      return i;
-    }();
+const auto fractionalManagerImplementation =
+    Requests<struct wp_fractional_scale_manager_v1_interface>(
+        [](auto &i) { i.destroy = DestroyResource; });
 // Outputs need no requests of their own but release (version 3).
-const struct wl_output_interface outputImplementation = [] {
-  struct wl_output_interface i {};
-  i.release = DestroyResource;
-  return i;
-}();
+const auto outputImplementation = Requests<struct wl_output_interface>(
+    [](auto &i) { i.release = DestroyResource; });
 
 void Bind(wl_client *client, void *data, uint32_t version, uint32_t id) {
   const Global &global = *static_cast<const Global *>(data);
@@ -745,11 +730,9 @@ void Reap() {
   }
   host.childEnded = true;
   if (WIFEXITED(status)) {
-    Record("exit code=%d ms=%llu", WEXITSTATUS(status),
-           static_cast<unsigned long long>(Ms()));
+    Record("exit code=%d ms=%llu", WEXITSTATUS(status), Ms());
   } else {
-    Record("exit signal=%d ms=%llu", WTERMSIG(status),
-           static_cast<unsigned long long>(Ms()));
+    Record("exit signal=%d ms=%llu", WTERMSIG(status), Ms());
   }
 }
 
@@ -887,8 +870,8 @@ int main(int argc, char **argv) {
   while (!host.childEnded) {
     if (host.stop && host.termAt == 0) {
       kill(host.child, SIGTERM);
-      host.termAt = std::max<uint64_t>(Ms(), 1);
-      Record("term ms=%llu", static_cast<unsigned long long>(host.termAt));
+      host.termAt = std::max(Ms(), 1ull);
+      Record("term ms=%llu", host.termAt);
     } else if (host.termAt != 0 && Ms() >= host.termAt + kTermMs) {
       kill(host.child, SIGKILL);
     }

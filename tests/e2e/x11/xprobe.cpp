@@ -65,7 +65,7 @@ struct Target {
   int left = 0, top = 0, width = 0, height = 0; // width 0: all of it
 };
 
-std::vector<unsigned long> Pixels(Target target, int *width, int *height) {
+std::vector<unsigned long> Pixels(Target target) {
   XWindowAttributes a{};
   if (!XGetWindowAttributes(x, target.window, &a)) {
     return {};
@@ -99,8 +99,6 @@ std::vector<unsigned long> Pixels(Target target, int *width, int *height) {
     }
   }
   XDestroyImage(image);
-  *width = a.width;
-  *height = a.height;
   return out;
 }
 
@@ -123,8 +121,7 @@ std::vector<unsigned long> Load(const char *file) {
 
 // Pixels that differ from the saved picture; -1 when sizes differ.
 long Changed(Target target, const std::vector<unsigned long> &before) {
-  int width = 0, height = 0;
-  const std::vector<unsigned long> now = Pixels(target, &width, &height);
+  const std::vector<unsigned long> now = Pixels(target);
   if (now.size() != before.size() || now.empty()) {
     return -1;
   }
@@ -217,6 +214,14 @@ bool Wallpaper(const char *file) {
   return true;
 }
 
+bool HasTitle(Window window, const char *title) {
+  char *name = nullptr;
+  const bool same = XFetchName(x, window, &name) && name != nullptr &&
+                    std::strcmp(name, title) == 0;
+  XFree(name);
+  return same;
+}
+
 void FindTitle(Window under, const char *title, std::vector<Window> *found) {
   Window rootBack = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -224,12 +229,9 @@ void FindTitle(Window under, const char *title, std::vector<Window> *found) {
     return;
   }
   for (unsigned i = 0; i < count; ++i) {
-    char *name = nullptr;
-    if (XFetchName(x, children[i], &name) && name != nullptr &&
-        std::strcmp(name, title) == 0) {
+    if (HasTitle(children[i], title)) {
       found->push_back(children[i]);
     }
-    XFree(name);
     FindTitle(children[i], title, found);
   }
   XFree(children);
@@ -282,8 +284,7 @@ int main(int argc, char **argv) {
     return part;
   };
   if (command == "snap" && (argc == 3 || argc == 4)) {
-    int width = 0, height = 0;
-    return Save(Pixels(target(3), &width, &height), argv[2]) ? 0 : 1;
+    return Save(Pixels(target(3)), argv[2]) ? 0 : 1;
   }
   if (command == "wait-change" && (argc == 5 || argc == 6)) {
     // Prints the pixels changed once at least MIN differ (within SECONDS).
@@ -299,8 +300,7 @@ int main(int argc, char **argv) {
   }
   if (command == "colours" && argc == 3) {
     // How many colours the window shows.
-    int width = 0, height = 0;
-    std::vector<unsigned long> pixels = Pixels(target(2), &width, &height);
+    std::vector<unsigned long> pixels = Pixels(target(2));
     std::sort(pixels.begin(), pixels.end());
     std::printf("%ld\n",
                 static_cast<long>(std::unique(pixels.begin(), pixels.end()) -
@@ -421,12 +421,8 @@ int main(int argc, char **argv) {
       while (!mapped && XPending(x) > 0) {
         XEvent event;
         XNextEvent(x, &event);
-        char *name = nullptr;
-        if (event.type == MapNotify &&
-            XFetchName(x, event.xmap.window, &name) && name != nullptr) {
-          mapped = std::strcmp(name, argv[2]) == 0;
-        }
-        XFree(name);
+        mapped =
+            event.type == MapNotify && HasTitle(event.xmap.window, argv[2]);
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -484,10 +480,7 @@ int main(int argc, char **argv) {
       XWindowAttributes a{};
       if (XGetWindowAttributes(x, children[i], &a) &&
           a.map_state == IsViewable) {
-        char *name = nullptr;
-        XFetchName(x, children[i], &name);
-        result = name != nullptr && std::strcmp(name, argv[2]) == 0 ? 0 : 1;
-        XFree(name);
+        result = HasTitle(children[i], argv[2]) ? 0 : 1;
         break;
       }
     }
