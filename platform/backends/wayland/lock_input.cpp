@@ -35,11 +35,9 @@ void OnKeymap(void *, wl_keyboard *, uint32_t format, int32_t fd,
 }
 void OnKeyboardEnter(void *, wl_keyboard *, uint32_t, wl_surface *surface,
                      wl_array *) {
-  Holder &h = TheHolder();
-  h.keyFocus = ScreenOf(surface);
-  if (h.keyFocus != nullptr) {
-    h.lastInput = h.keyFocus;
-  }
+  // Not where the user is: the compositor sends this again whenever a
+  // keyboard comes or changes its keymap, wherever the user is typing.
+  TheHolder().keyFocus = ScreenOf(surface);
 }
 void OnKeyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) {
   TheHolder().keyFocus = nullptr;
@@ -81,13 +79,18 @@ const wl_keyboard_listener keyboardListener = [] {
   return l;
 }();
 
-void PointerAt(wl_fixed_t x, wl_fixed_t y) {
+// `moved`: the user moved it. An enter is the compositor telling where the
+// pointer rests (as the lock's surfaces appear under it): no sign of where
+// the user is.
+void PointerAt(wl_fixed_t x, wl_fixed_t y, bool moved) {
   Holder &h = TheHolder();
   Screen *s = h.pointerIn;
   if (s == nullptr || s->logicalWidth <= 0 || s->logicalHeight <= 0) {
     return;
   }
-  h.lastInput = s;
+  if (moved) {
+    h.lastInput = s;
+  }
   const auto at = [](wl_fixed_t v, int device, int logical) {
     const double place = std::floor(wl_fixed_to_double(v) * device / logical);
     return static_cast<int32_t>(std::clamp(place, 0.0, device - 1.0));
@@ -105,13 +108,13 @@ void OnPointerEnter(void *, wl_pointer *pointer, uint32_t serial,
   h.pointerSerial = serial;
   // No pointer over a lock: the savers hide theirs anyway.
   wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
-  PointerAt(x, y);
+  PointerAt(x, y, false);
 }
 void OnPointerLeave(void *, wl_pointer *, uint32_t, wl_surface *) {
   TheHolder().pointerIn = nullptr;
 }
 void OnMotion(void *, wl_pointer *, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  PointerAt(x, y);
+  PointerAt(x, y, true);
 }
 void OnButton(void *, wl_pointer *, uint32_t, uint32_t, uint32_t button,
               uint32_t state) {
@@ -175,8 +178,8 @@ void SeatCapabilities(uint32_t capabilities) {
 
 Screen *KeyTarget() {
   Holder &h = TheHolder();
-  // The pointer's output wins over the keyboard's: the prompt comes up
-  // where the user moved or clicked.
+  // Where the user last moved or clicked wins over the keyboard's focus:
+  // the prompt comes up there, and keys must follow it.
   if (h.lastInput != nullptr) {
     return h.lastInput;
   }

@@ -5,11 +5,16 @@
 # its device pixels over black, a key brings the prompt, a wrong password
 # keeps the session locked, the right one unlocks and ends the holder with
 # 0; killing a saver or the holder never unlocks.
-# Usage: lock.sh GUSHMIRE VKEYBOARD
+# Usage: lock.sh GUSHMIRE VKEYBOARD VPOINTER
 source "$(dirname "$0")/lib.sh"
 start_lock_sway
 GUSHMIRE=$(reachable "$1")
 VKEYBOARD=$(reachable "$2")
+VPOINTER=$(reachable "$3")
+# A mouse rests on HEADLESS-1 throughout: where the pointer merely is says
+# nothing of where the user is, so keys still go to the keyboard's output.
+hold_pointer
+point_at 100 100
 
 # The service "gushmire" as pam_wrapper finds it, and the only account
 # pam_matrix knows: the compositor's user. PAM waits 1.5 s after a wrong
@@ -134,10 +139,13 @@ else
   fail "could not add an output"
 fi
 
-# The right password, typed on a French layout: the keys of "Mémé à Zoé 1"
-# on AZERTY spell something else on a US keyboard.
-send_keys space
-wait_until 5 prompt_up HEADLESS-2 || fail "no prompt for the right password"
+# The mouse moved on HEADLESS-1: the prompt comes up there, and keys go
+# there. The right password, typed on a French layout: the keys of
+# "Mémé à Zoé 1" on AZERTY spell something else on a US keyboard.
+point move 30 20
+wait_until 5 prompt_up HEADLESS-1 &&
+  pass "moving the mouse brings the prompt on its output" ||
+  fail "no prompt on HEADLESS-1 after the mouse moved there"
 as_client "$VKEYBOARD" --layout fr "$PASSWORD" >>"$WORK/vkeyboard.log" 2>&1 &&
   as_client "$VKEYBOARD" --layout fr --key Return >>"$WORK/vkeyboard.log" 2>&1 ||
   fail "vkeyboard: $(tail -n 2 "$WORK/vkeyboard.log")"
