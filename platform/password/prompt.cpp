@@ -11,8 +11,11 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/backend.h"
+#include "core/framebuffer.h"
+#include "core/rect.h"
 #include "layer.h"
 #include "user32/dialogs/control_paint.h"
 
@@ -51,6 +54,55 @@ struct Prompt {
   int points = 10;
   std::string user;
 } prompt;
+
+// The saver's pixels under the prompt, as the saver last drew them: put
+// back before each of its steps, so it draws on its own picture, and when
+// the prompt goes, so no prompt is left on the screen (what CS_SAVEBITS
+// does for a popup).
+struct SaveUnder {
+  RECT area{}; // on the framebuffer
+  std::vector<uint32_t> pixels;
+} under;
+
+template <typename Copy> void EachRow(Copy copy) {
+  detail::Framebuffer &f = detail::TheFramebuffer();
+  const RECT part =
+      detail::Intersect(under.area, RECT{0, 0, f.width, f.height});
+  if (detail::Empty(part) ||
+      f.pixels.size() < static_cast<std::size_t>(f.width) * f.height) {
+    return;
+  }
+  const auto width = static_cast<std::size_t>(part.right - part.left);
+  std::size_t kept = 0;
+  for (LONG row = part.top; row < part.bottom; ++row, kept += width) {
+    copy(f.pixels.data() + static_cast<std::size_t>(row) * f.width + part.left,
+         kept, width);
+  }
+}
+
+// `area`: screen coordinates.
+void KeepUnder(const RECT &area) {
+  const detail::Framebuffer &f = detail::TheFramebuffer();
+  under.area = RECT{area.left - f.originX, area.top - f.originY,
+                    area.right - f.originX, area.bottom - f.originY};
+  under.pixels.clear();
+  EachRow([](const uint32_t *row, std::size_t, std::size_t width) {
+    under.pixels.insert(under.pixels.end(), row, row + width);
+  });
+}
+void KeepUnder() {
+  EachRow([](const uint32_t *row, std::size_t at, std::size_t width) {
+    std::copy(row, row + width, under.pixels.begin() + static_cast<long>(at));
+  });
+}
+void PutBackUnder() {
+  EachRow([](uint32_t *row, std::size_t at, std::size_t width) {
+    std::copy_n(under.pixels.begin() + static_cast<long>(at), width, row);
+  });
+  const detail::Framebuffer &f = detail::TheFramebuffer();
+  detail::TheBackend().Present(
+      detail::Intersect(under.area, RECT{0, 0, f.width, f.height}));
+}
 
 void Wipe() {
   explicit_bzero(typed.bytes, sizeof typed.bytes);
@@ -234,8 +286,14 @@ BOOL RunPrompt() {
       }
       continue;
     }
+    const bool draws =
+        message.message == WM_TIMER || message.message == WM_PAINT;
+    if (draws) {
+      PutBackUnder();
+    }
     DispatchMessageA(&message);
-    if (message.message == WM_TIMER || message.message == WM_PAINT) {
+    if (draws) {
+      KeepUnder();
       Draw(prompt.window);
     }
   }
@@ -272,6 +330,11 @@ BOOL WINAPI VerifyScreenSavePwd(HWND saver) {
   prompt.points = 10 * scale;
   prompt.sayRefused = refusedLast;
   prompt.user = UserName();
+  // The saver has no frame: its client area starts at its corner.
+  RECT place{};
+  GetWindowRect(saver, &place);
+  KeepUnder(RECT{place.left + at.left, place.top + at.top,
+                 place.left + at.right, place.top + at.bottom});
   prompt.window = CreateWindowExA(
       0, kPromptClass, "", WS_CHILD | WS_VISIBLE, at.left, at.top,
       at.right - at.left, at.bottom - at.top, saver, nullptr, nullptr, nullptr);
@@ -291,7 +354,9 @@ BOOL WINAPI VerifyScreenSavePwd(HWND saver) {
       KillTimer(prompt.window, kIdleTimer);
       DestroyWindow(prompt.window);
     }
+    PutBackUnder();
   }
+  under = SaveUnder{};
   Wipe();
   prompt = Prompt{};
   UnregisterClassA(kPromptClass, nullptr);

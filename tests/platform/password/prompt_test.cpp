@@ -1,5 +1,6 @@
 // VerifyScreenSavePwd's prompt in whole saver runs, on a stand-in check
 // whose verdict the script decides.
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,10 +39,8 @@ void Type(const std::string &text) {
   }
 }
 
-// The prompt's pixels, as the screen shows them.
-std::vector<uint32_t> PromptPixels() {
-  RECT r{};
-  GetWindowRect(GetFocus(), &r);
+// The pixels of `r` (screen coordinates), as the screen shows them.
+std::vector<uint32_t> PixelsOf(const RECT &r) {
   std::vector<uint32_t> pixels;
   for (int y = r.top; y < r.bottom; ++y) {
     for (int x = r.left; x < r.right; ++x) {
@@ -49,6 +48,16 @@ std::vector<uint32_t> PromptPixels() {
     }
   }
   return pixels;
+}
+std::vector<uint32_t> PromptPixels() {
+  RECT r{};
+  GetWindowRect(GetFocus(), &r);
+  return PixelsOf(r);
+}
+// How many pixels of `r` have the prompt's face colour.
+long FaceCount(const RECT &r) {
+  const std::vector<uint32_t> pixels = PixelsOf(r);
+  return std::count(pixels.begin(), pixels.end(), 0xF0F0F0u); // button face
 }
 
 class Prompt : public SaverHost {
@@ -72,13 +81,20 @@ TEST_F(Prompt, TimeoutEscapeRefusalThenAcceptance) {
   }
   std::vector<uint32_t> fresh, refusedSaid, typedAgain;
   HWND prompt = nullptr;
+  RECT area{};
+  long faceBefore = -1, faceAfter = -1;
   bool timedOut = false;
   LONG lastStep = -1;
   int changes = 0;
+  After(290, [&] {
+    faceBefore = FaceCount(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                GetSystemMetrics(SM_CYSCREEN)});
+  });
   After(300, [] { platform::PressKey(VK_SPACE); });
   After(400, [&] {
     prompt = GetFocus();
     fresh = PromptPixels();
+    GetWindowRect(prompt, &area);
   });
   After(30350, [&] { timedOut = !IsWindow(prompt) && IsWindow(saverWindow); });
   After(30400, [] { platform::PressKey(VK_SPACE); });
@@ -92,6 +108,8 @@ TEST_F(Prompt, TimeoutEscapeRefusalThenAcceptance) {
     platform::PressKey(VK_RETURN);
   });
   After(31600, [] { Decide(0); });
+  // Gone, the prompt leaves the saver's picture, not its own.
+  After(31700, [&] { faceAfter = FaceCount(area); });
   After(32000, [] { platform::PressKey(VK_SPACE); });
   After(32100, [&] {
     refusedSaid = PromptPixels();
@@ -120,6 +138,7 @@ TEST_F(Prompt, TimeoutEscapeRefusalThenAcceptance) {
   ASSERT_FALSE(fresh.empty());
   EXPECT_NE(refusedSaid, fresh);
   EXPECT_EQ(typedAgain, fresh);
+  EXPECT_LE(faceAfter, faceBefore) << "the prompt stayed on the screen";
 }
 
 // A check that cannot start is a refusal; WM_QUIT while one is pending ends
