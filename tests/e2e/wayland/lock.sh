@@ -4,7 +4,8 @@
 # comes before anything is drawn, each output shows a series of its own at
 # its device pixels over black, a key brings the prompt, a wrong password
 # keeps the session locked, the right one unlocks and ends the holder with
-# 0; killing a saver or the holder never unlocks.
+# 0; killing a saver or the holder never unlocks. --keep-desktop keeps
+# the desktop under the drawing.
 # Usage: lock.sh GUSHMIRE VKEYBOARD VPOINTER
 source "$(dirname "$0")/lib.sh"
 start_lock_sway
@@ -174,12 +175,22 @@ ends_with "the right password, typed on AZERTY, unlocks" "$HOLDER" 10 0
 wait_until 5 desktop_shown HEADLESS-1 && wait_until 5 desktop_shown HEADLESS-2 &&
   pass "the desktop shows again" || fail "the desktop does not show"
 
-# The holder killed: the compositor keeps the session locked, and a new
-# gushmire --lock takes over.
+# --keep-desktop: each output's picture, read before the lock, under its
+# series. Then the holder killed: the compositor keeps the session locked,
+# shows none of it, and a new gushmire --lock takes over.
 log=$WORK/lock2.log
-start_lock "$log"
+start_lock "$log" --keep-desktop
 wait_until 5 locked "$log" && wait_until 5 eval '[ "$(savers)" -eq 2 ]' ||
   fail "the second lock did not start"
+sleep 2
+for output in HEADLESS-1 HEADLESS-2; do
+  screenshot "$output" "$WORK/$output-kept.png"
+  desktop=$(colour_share "$WORK/$output-kept.png" "$DESKTOP_COLOR")
+  red=$(red_count "$WORK/$output-kept.png")
+  [ "$desktop" -gt 0 ] && [ "$red" -gt 0 ] &&
+    pass "--keep-desktop, $output: a series over the desktop ($desktop desktop pixels, $red red)" ||
+    fail "--keep-desktop, $output: $desktop desktop pixels, $red red"
+done
 kill -KILL "$HOLDER"
 wait "$HOLDER" 2>/dev/null
 sleep 1
