@@ -27,6 +27,9 @@ bool Send(int link, const Message &message, int fd) {
     header.msg_control = control;
     header.msg_controllen = sizeof control;
     cmsghdr *c = CMSG_FIRSTHDR(&header);
+    if (c == nullptr) {
+      return false;
+    }
     c->cmsg_level = SOL_SOCKET;
     c->cmsg_type = SCM_RIGHTS;
     c->cmsg_len = CMSG_LEN(sizeof(int));

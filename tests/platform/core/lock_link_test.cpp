@@ -47,6 +47,7 @@ void SendRaw(int link, const void *bytes, std::size_t size, int count) {
     header.msg_control = control;
     header.msg_controllen = CMSG_SPACE(fds.size() * sizeof(int));
     cmsghdr *c = CMSG_FIRSTHDR(&header);
+    ASSERT_NE(c, nullptr);
     *c = cmsghdr{CMSG_LEN(fds.size() * sizeof(int)), SOL_SOCKET, SCM_RIGHTS};
     std::memcpy(CMSG_DATA(c), fds.data(), fds.size() * sizeof(int));
   }
