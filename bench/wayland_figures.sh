@@ -75,7 +75,7 @@ import json, sys; v = json.load(sys.stdin); print(v["major"] * 100 + v["minor"])
   measure "$holder" "$WORK/lock.log"
   mapfile -t savers < <(pgrep -P "$holder")
   # A key for the prompt, the password, Return: the holder ends with 0.
-  send_keys space && sleep 1 && as_client wtype -s 300 "$password" &&
+  send_keys Shift_L && sleep 1 && as_client wtype -s 300 "$password" &&
     send_keys Return
   if ! wait_until 10 eval "! running $holder"; then
     echo "--lock did not unlock: killed" >&2

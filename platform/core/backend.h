@@ -150,6 +150,10 @@ void QueueCursorMove(int x, int y);
 // keymap queues it right after the key's QueueKey; TranslateMessage's own
 // characters (a US layout's) are for the saver, not the password prompt.
 void QueueCharacter(uint32_t codePoint);
+// WM_CHAR's lParam when QueueCharacter queued it: a repeat count of 1 and
+// bit 24, which no key the layer queues sets, so the prompt can tell text
+// typed through the keymap from TranslateMessage's.
+constexpr LPARAM kTypedCharacter = 0x01000001;
 // The verdict of a password check started through the PasswordCheck of
 // layer.h came: the prompt's loop looks at it (password/).
 void VerdictArrived();

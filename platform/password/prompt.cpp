@@ -341,6 +341,14 @@ BOOL WINAPI VerifyScreenSavePwd(HWND saver) {
   BOOL accepted = FALSE;
   if (prompt.window != nullptr) {
     HWND previousFocus = SetFocus(prompt.window);
+    // What was typed before the prompt had the keys is its start: the key
+    // that brought it up, and any typed since, as lock screens take them.
+    MSG early;
+    while (PeekMessageA(&early, saver, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+      if (early.lParam == detail::kTypedCharacter) {
+        Append(early.wParam);
+      }
+    }
     SetTimer(prompt.window, kIdleTimer, kIdleMs, nullptr);
     Draw(prompt.window);
     accepted = RunPrompt();

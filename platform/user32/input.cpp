@@ -286,8 +286,8 @@ void QueueCharacter(uint32_t codePoint) {
   Focus &f = state();
   const uintptr_t target = Alive(f.focus) ? f.focus : f.active;
   if (Alive(target) && codePoint != 0) {
-    TheQueue().input.push_back(
-        Stamped(target, WM_CHAR, static_cast<WPARAM>(codePoint), 1));
+    TheQueue().input.push_back(Stamped(
+        target, WM_CHAR, static_cast<WPARAM>(codePoint), kTypedCharacter));
   }
 }
 

@@ -16,11 +16,11 @@ if [ "${1:-}" = --lock ]; then
   start_lock "$WORK/lock.log"
   sleep "${4:-25}"
   # The prompt comes up on the output with the keyboard: HEADLESS-2.
-  send_keys space && as_client wtype -s 300 'hunter2' && sleep 1 &&
+  send_keys Shift_L && as_client wtype -s 300 'hunter2' && sleep 1 &&
     screenshot HEADLESS-2 "$WORK/shot.png" && cp "$WORK/shot.png" "$out" &&
     echo "wrote $out"
   # After Escape the prompt stays away 200 ms; a key then brings it back.
-  send_keys Escape && sleep 1 && send_keys space &&
+  send_keys Escape && sleep 1 && send_keys Shift_L &&
     as_client wtype -s 300 'open sesame' && send_keys Return
   ends_with "the password unlocks" "$HOLDER" 10 0
   finish

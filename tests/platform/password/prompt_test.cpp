@@ -168,6 +168,22 @@ TEST_F(Prompt, AFailedStartRefusesAndQuitLeavesAPendingCheck) {
   Decide(1); // too late: nothing is waiting
 }
 
+// The key that brings the prompt is its first character, taken from the
+// keymap's text, never from TranslateMessage's US reading of the key.
+TEST_F(Prompt, TheKeyThatBringsItIsTyped) {
+  After(300, [] {
+    platform::PressKey('Q');
+    Type("a"); // AZERTY's key at Q's place
+  });
+  After(400, [] {
+    Type("h");
+    platform::PressKey(VK_RETURN);
+  });
+  After(500, [] { Decide(1); });
+  EXPECT_EQ(Dispatch("/s"), 0);
+  EXPECT_EQ(checks, (std::vector<std::string>{"ah"}));
+}
+
 // Random keys and characters (controls, surrogates, values past Unicode,
 // far more than fit) never start a check; Return then hands on valid
 // UTF-8 within the cap, and the prompt's buffer is wiped afterwards.
