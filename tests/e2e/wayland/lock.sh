@@ -209,4 +209,12 @@ as_client "$VKEYBOARD" --layout fr "$PASSWORD" >>"$WORK/vkeyboard.log" 2>&1 &&
   as_client "$VKEYBOARD" --layout fr --key Return >>"$WORK/vkeyboard.log" 2>&1
 ends_with "and unlocks with the password typed at once" "$HOLDER" 10 0
 
+# No saver ended but the one killed (a crash would be restarted unseen),
+# and no sanitizer spoke, where the program was built with one.
+restarts=$(grep -c 'ended; starting another' "$WORK/lock.log")
+reports=$(cat "$WORK"/lock*.log | grep -cE 'Sanitizer|runtime error:')
+[ "$restarts" -eq 1 ] && [ "$reports" -eq 0 ] &&
+  pass "no saver ended by itself, no sanitizer report" ||
+  fail "$restarts savers restarted, $reports sanitizer lines: $(grep -hE 'Sanitizer|runtime error:|ended;' "$WORK"/lock*.log | head -5)"
+
 finish
