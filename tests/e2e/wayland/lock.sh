@@ -48,16 +48,23 @@ wait_until 5 locked "$log" && pass "the compositor says locked" ||
   fail "no locked event: $(grep -E 'gushmire:|error' "$log" | head -5)"
 wait_until 5 eval '[ "$(savers)" -eq 2 ]' &&
   pass "a saver on each output" || fail "savers: $(savers)"
-sleep 2
-for output in HEADLESS-1 HEADLESS-2; do
-  screenshot "$output" "$WORK/$output-locked.png"
-  size=$(png_size "$WORK/$output-locked.png")
-  desktop=$(colour_share "$WORK/$output-locked.png" "$DESKTOP_COLOR")
-  red=$(red_count "$WORK/$output-locked.png")
-  [ "$desktop" -eq 0 ] && [ "$red" -gt 0 ] &&
-    pass "$output ($size): a series over black, no desktop ($red red pixels)" ||
-    fail "$output ($size): $desktop desktop pixels, $red red"
-done
+# series_shown TAG DESKTOP: each output shows a series (red) after 2 s,
+# over the desktop when DESKTOP is 1, with none of it when 0; the pictures
+# are kept as $WORK/OUTPUT-TAG.png.
+series_shown() {
+  local output f desktop red
+  sleep 2
+  for output in HEADLESS-1 HEADLESS-2; do
+    f=$WORK/$output-$1.png
+    screenshot "$output" "$f"
+    desktop=$(colour_share "$f" "$DESKTOP_COLOR")
+    red=$(red_count "$f")
+    [ "$red" -gt 0 ] && [ "$((desktop > 0))" = "$2" ] &&
+      pass "$1, $output ($(png_size "$f")): a series, $desktop desktop pixels, $red red" ||
+      fail "$1, $output: $desktop desktop pixels, $red red"
+  done
+}
+series_shown locked 0
 cmp -s "$WORK/HEADLESS-1-locked.png" "$WORK/HEADLESS-2-locked.png" &&
   fail "both outputs show the same picture" ||
   pass "each output shows its own picture"
@@ -183,15 +190,7 @@ log=$WORK/lock2.log
 start_lock "$log" --keep-desktop
 wait_until 5 locked "$log" && wait_until 5 eval '[ "$(savers)" -eq 2 ]' ||
   fail "the second lock did not start"
-sleep 2
-for output in HEADLESS-1 HEADLESS-2; do
-  screenshot "$output" "$WORK/$output-kept.png"
-  desktop=$(colour_share "$WORK/$output-kept.png" "$DESKTOP_COLOR")
-  red=$(red_count "$WORK/$output-kept.png")
-  [ "$desktop" -gt 0 ] && [ "$red" -gt 0 ] &&
-    pass "--keep-desktop, $output: a series over the desktop ($desktop desktop pixels, $red red)" ||
-    fail "--keep-desktop, $output: $desktop desktop pixels, $red red"
-done
+series_shown --keep-desktop 1
 kill -KILL "$HOLDER"
 wait "$HOLDER" 2>/dev/null
 sleep 1
