@@ -1,7 +1,6 @@
 #include "per_screen.h"
 
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -71,16 +70,8 @@ pid_t Start(const DisplaySystem &system, const std::string &screen, int argc,
   }
   arguments.insert(arguments.end(), argv + 1, argv + argc);
   arguments.push_back(nullptr);
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
+  const pid_t pid = platform::ForkTiedChild();
   if (pid == 0) {
-    // Ends with us, however we end.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-      _exit(0);
-    }
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGINT, SIG_DFL);
     execv("/proc/self/exe", arguments.data());
     std::perror("gushmire: cannot start a saver for a screen");
     _exit(127);

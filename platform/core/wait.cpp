@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -65,6 +66,22 @@ bool WakeOnChildExit() {
 }
 
 bool StopRequested() { return stopRequested != 0; }
+
+int ForkTiedChild() {
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid != 0) {
+    return pid;
+  }
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (getppid() != parent) {
+    _exit(0); // we ended before the tie was made
+  }
+  for (const int number : {SIGTERM, SIGINT, SIGCHLD, SIGPIPE}) {
+    std::signal(number, SIG_DFL);
+  }
+  return 0;
+}
 
 bool WaitReadable(int descriptor, int timeout) {
   pollfd descriptors[2] = {{descriptor, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};

@@ -63,6 +63,10 @@ bool CatchStopSignals();
 bool WakeOnChildExit();
 // A stop signal came and was not taken yet.
 bool StopRequested();
+// fork(), the child tied to us: it gets SIGTERM when we end, however we
+// end, and starts with SIGTERM, SIGINT, SIGCHLD and SIGPIPE at their
+// defaults. 0 in the child, -1 when there is no child, as fork().
+int ForkTiedChild();
 // Waits until `descriptor` can be read, a signal above wakes it or
 // `timeout` ms pass (-1: no limit): true when the descriptor can be read.
 bool WaitReadable(int descriptor, int timeout);

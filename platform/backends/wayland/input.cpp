@@ -12,6 +12,49 @@
 namespace platform::detail::wayland {
 namespace {
 
+void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
+void OnAxis(void *, wl_pointer *, uint32_t, uint32_t, wl_fixed_t) {}
+void OnFrame(void *, wl_pointer *) {}
+void OnAxisSource(void *, wl_pointer *, uint32_t) {}
+void OnAxisStop(void *, wl_pointer *, uint32_t, uint32_t) {}
+void OnAxisDiscrete(void *, wl_pointer *, uint32_t, int32_t) {}
+
+} // namespace
+
+// Listeners are value-initialized, then set member by member: an event that
+// a newer libwayland adds stays null, and is never sent at the versions we
+// bind (wl_pointer 5).
+wl_keyboard_listener KeyboardListener(KeymapEvent keymap, EnterEvent enter,
+                                      LeaveEvent leave, KeyEvent key,
+                                      ModifiersEvent modifiers) {
+  wl_keyboard_listener l{};
+  l.keymap = keymap;
+  l.enter = enter;
+  l.leave = leave;
+  l.key = key;
+  l.modifiers = modifiers;
+  l.repeat_info = OnRepeatInfo;
+  return l;
+}
+
+wl_pointer_listener PointerListener(PointerEnterEvent enter,
+                                    PointerLeaveEvent leave, MotionEvent motion,
+                                    ButtonEvent button) {
+  wl_pointer_listener l{};
+  l.enter = enter;
+  l.leave = leave;
+  l.motion = motion;
+  l.button = button;
+  l.axis = OnAxis;
+  l.frame = OnFrame;
+  l.axis_source = OnAxisSource;
+  l.axis_stop = OnAxisStop;
+  l.axis_discrete = OnAxisDiscrete;
+  return l;
+}
+
+namespace {
+
 void OnKeymap(void *, wl_keyboard *, uint32_t format, int32_t fd,
               uint32_t size) {
   TheWayland().KeymapArrived(format, fd, size);
@@ -28,20 +71,8 @@ void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t depressed,
                  uint32_t latched, uint32_t locked, uint32_t group) {
   TheWayland().ModifiersChanged(depressed, latched, locked, group);
 }
-void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
-// Every listener here is value-initialized, then set member by member: an
-// event that a newer libwayland adds stays null, and is never sent at the
-// versions we bind.
-const wl_keyboard_listener keyboardListener = [] {
-  wl_keyboard_listener l{};
-  l.keymap = OnKeymap;
-  l.enter = OnKeyboardEnter;
-  l.leave = OnKeyboardLeave;
-  l.key = OnKey;
-  l.modifiers = OnModifiers;
-  l.repeat_info = OnRepeatInfo;
-  return l;
-}();
+const wl_keyboard_listener keyboardListener = KeyboardListener(
+    OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers);
 
 void OnPointerEnter(void *, wl_pointer *, uint32_t serial, wl_surface *surface,
                     wl_fixed_t x, wl_fixed_t y) {
@@ -57,25 +88,8 @@ void OnButton(void *, wl_pointer *, uint32_t, uint32_t, uint32_t button,
               uint32_t state) {
   TheWayland().Button(button, state == WL_POINTER_BUTTON_STATE_PRESSED);
 }
-void OnAxis(void *, wl_pointer *, uint32_t, uint32_t, wl_fixed_t) {}
-void OnFrame(void *, wl_pointer *) {}
-void OnAxisSource(void *, wl_pointer *, uint32_t) {}
-void OnAxisStop(void *, wl_pointer *, uint32_t, uint32_t) {}
-void OnAxisDiscrete(void *, wl_pointer *, uint32_t, int32_t) {}
-// Every event of wl_pointer version 5, the version the seat is bound at.
-const wl_pointer_listener pointerListener = [] {
-  wl_pointer_listener l{};
-  l.enter = OnPointerEnter;
-  l.leave = OnPointerLeave;
-  l.motion = OnMotion;
-  l.button = OnButton;
-  l.axis = OnAxis;
-  l.frame = OnFrame;
-  l.axis_source = OnAxisSource;
-  l.axis_stop = OnAxisStop;
-  l.axis_discrete = OnAxisDiscrete;
-  return l;
-}();
+const wl_pointer_listener pointerListener =
+    PointerListener(OnPointerEnter, OnPointerLeave, OnMotion, OnButton);
 
 } // namespace
 

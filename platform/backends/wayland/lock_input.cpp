@@ -67,21 +67,9 @@ void OnModifiers(void *, wl_keyboard *, uint32_t, uint32_t depressed,
                  uint32_t latched, uint32_t locked, uint32_t group) {
   TheHolder().keymap.Modifiers(depressed, latched, locked, group);
 }
-void OnRepeatInfo(void *, wl_keyboard *, int32_t, int32_t) {}
-const wl_keyboard_listener keyboardListener = [] {
-  wl_keyboard_listener l{};
-  l.keymap = OnKeymap;
-  l.enter = OnKeyboardEnter;
-  l.leave = OnKeyboardLeave;
-  l.key = OnKey;
-  l.modifiers = OnModifiers;
-  l.repeat_info = OnRepeatInfo;
-  return l;
-}();
+const wl_keyboard_listener keyboardListener = KeyboardListener(
+    OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers);
 
-// `moved`: the user moved it. An enter is the compositor telling where the
-// pointer rests (as the lock's surfaces appear under it): no sign of where
-// the user is.
 void PointerAt(wl_fixed_t x, wl_fixed_t y, bool moved) {
   Holder &h = TheHolder();
   Screen *s = h.pointerIn;
@@ -133,24 +121,8 @@ void OnButton(void *, wl_pointer *, uint32_t, uint32_t, uint32_t button,
   m.b = state == WL_POINTER_BUTTON_STATE_PRESSED ? 1 : 0;
   Tell(*h.pointerIn, m);
 }
-void OnAxis(void *, wl_pointer *, uint32_t, uint32_t, wl_fixed_t) {}
-void OnFrame(void *, wl_pointer *) {}
-void OnAxisSource(void *, wl_pointer *, uint32_t) {}
-void OnAxisStop(void *, wl_pointer *, uint32_t, uint32_t) {}
-void OnAxisDiscrete(void *, wl_pointer *, uint32_t, int32_t) {}
-const wl_pointer_listener pointerListener = [] {
-  wl_pointer_listener l{};
-  l.enter = OnPointerEnter;
-  l.leave = OnPointerLeave;
-  l.motion = OnMotion;
-  l.button = OnButton;
-  l.axis = OnAxis;
-  l.frame = OnFrame;
-  l.axis_source = OnAxisSource;
-  l.axis_stop = OnAxisStop;
-  l.axis_discrete = OnAxisDiscrete;
-  return l;
-}();
+const wl_pointer_listener pointerListener =
+    PointerListener(OnPointerEnter, OnPointerLeave, OnMotion, OnButton);
 
 } // namespace
 

@@ -3,7 +3,6 @@
 // locked, stopped when their output goes or the lock ends. Their pictures
 // are shared memory of their own, handed to the compositor as they are.
 #include <pwd.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -127,19 +126,9 @@ void StartSaver(Screen &s) {
     return;
   }
   const std::string name = s.output->name;
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
+  // Ends with us: a saver without a holder locks nothing.
+  const pid_t pid = ForkTiedChild();
   if (pid == 0) {
-    // Ends with us, however we end: a saver without a holder locks nothing.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-      _exit(0);
-    }
-    // Our signal handling is ours: the saver starts afresh.
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGCHLD, SIG_DFL);
-    std::signal(SIGPIPE, SIG_DFL);
     const int kept = dup(ends[1]); // without close-on-exec
     if (kept < 0) {
       _exit(127);

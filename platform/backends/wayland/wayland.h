@@ -87,6 +87,23 @@ bool CopyOutput(const Screencopy &from, wl_output *output, uint64_t deadline,
                 const std::function<void(int)> &pump,
                 const std::function<CaptureTarget(int, int)> &place);
 
+// The seat's listeners of the events acted on; the others are ignored.
+using KeymapEvent = decltype(wl_keyboard_listener::keymap);
+using EnterEvent = decltype(wl_keyboard_listener::enter);
+using LeaveEvent = decltype(wl_keyboard_listener::leave);
+using KeyEvent = decltype(wl_keyboard_listener::key);
+using ModifiersEvent = decltype(wl_keyboard_listener::modifiers);
+wl_keyboard_listener KeyboardListener(KeymapEvent keymap, EnterEvent enter,
+                                      LeaveEvent leave, KeyEvent key,
+                                      ModifiersEvent modifiers);
+using PointerEnterEvent = decltype(wl_pointer_listener::enter);
+using PointerLeaveEvent = decltype(wl_pointer_listener::leave);
+using MotionEvent = decltype(wl_pointer_listener::motion);
+using ButtonEvent = decltype(wl_pointer_listener::button);
+wl_pointer_listener PointerListener(PointerEnterEvent enter,
+                                    PointerLeaveEvent leave, MotionEvent motion,
+                                    ButtonEvent button);
+
 enum class Role { Overlay, Background, Dialog };
 
 struct Surface {
