@@ -16,6 +16,7 @@
 #include "core/backend.h"
 #include "core/framebuffer.h"
 #include "core/rect.h"
+#include "core/utf8.h"
 #include "layer.h"
 #include "user32/dialogs/control_paint.h"
 
@@ -176,24 +177,9 @@ void Append(WPARAM codePoint) {
       typed.codePoints == kMaxCodePoints) {
     return;
   }
-  const auto c = static_cast<uint32_t>(codePoint);
   char utf8[4];
-  std::size_t length = 0;
-  if (c < 0x80) {
-    utf8[length++] = static_cast<char>(c);
-  } else if (c < 0x800) {
-    utf8[length++] = static_cast<char>(0xC0 | (c >> 6));
-    utf8[length++] = static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    utf8[length++] = static_cast<char>(0xE0 | (c >> 12));
-    utf8[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    utf8[length++] = static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    utf8[length++] = static_cast<char>(0xF0 | (c >> 18));
-    utf8[length++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    utf8[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    utf8[length++] = static_cast<char>(0x80 | (c & 0x3F));
-  }
+  const std::size_t length =
+      detail::EncodeUtf8(static_cast<uint32_t>(codePoint), utf8);
   std::memcpy(typed.bytes + typed.size, utf8, length);
   explicit_bzero(utf8, sizeof utf8);
   typed.size += length;

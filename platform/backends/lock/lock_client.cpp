@@ -20,6 +20,7 @@
 
 #include "core/backend.h"
 #include "core/lock_link.h"
+#include "core/utf8.h"
 #include "layer_lock.h"
 
 namespace platform::detail::lock {
@@ -28,37 +29,6 @@ namespace {
 // What the compositor may take before letting the other picture go.
 constexpr uint64_t kReleaseWaitMs = 2000;
 constexpr int kHolderGoneExit = 1;
-
-// The code points of UTF-8 `text`; malformed bytes are skipped.
-template <typename Each> void ForEachCodePoint(const Message &m, Each each) {
-  const auto *s = reinterpret_cast<const unsigned char *>(m.text);
-  const std::size_t n = m.textLength;
-  for (std::size_t i = 0; i < n;) {
-    const unsigned char lead = s[i];
-    const std::size_t length = lead < 0x80           ? 1
-                               : (lead >> 5) == 0x6  ? 2
-                               : (lead >> 4) == 0xE  ? 3
-                               : (lead >> 3) == 0x1E ? 4
-                                                     : 0;
-    if (length == 0 || i + length > n) {
-      ++i;
-      continue;
-    }
-    uint32_t point = length == 1 ? lead : lead & (0x7Fu >> length);
-    bool good = true;
-    for (std::size_t k = 1; k < length; ++k) {
-      good = good && (s[i + k] & 0xC0) == 0x80;
-      point = (point << 6) | (s[i + k] & 0x3Fu);
-    }
-    i += good ? length : 1;
-    // Overlong forms are malformed too (C0 AF would be '/').
-    constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (good && point >= kLeast[length] && point <= 0x10FFFF &&
-        (point < 0xD800 || point > 0xDFFF)) {
-      each(point);
-    }
-  }
-}
 
 class LockClient final : public Backend {
 public:
@@ -255,7 +225,13 @@ void LockClient::Take(const Message &m, int fd) {
   switch (m.kind) {
   case Kind::kKey:
     QueueKey(static_cast<UINT>(m.a), m.b != 0);
-    ForEachCodePoint(m, [](uint32_t point) { QueueCharacter(point); });
+    // Malformed bytes type nothing.
+    for (std::size_t at = 0; at < m.textLength;) {
+      if (const auto point =
+              NextCodePoint(std::string_view(m.text, m.textLength), &at)) {
+        QueueCharacter(*point);
+      }
+    }
     break;
   case Kind::kPointer:
     cursor = POINT{std::clamp(m.a, 0, framebuffer.width - 1),

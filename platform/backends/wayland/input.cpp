@@ -93,22 +93,31 @@ const wl_pointer_listener pointerListener =
 
 } // namespace
 
-void Wayland::SeatCapabilities(uint32_t capabilities) {
-  const bool keys = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-  const bool points = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-  if (keys && keyboard == nullptr) {
-    keyboard = wl_seat_get_keyboard(seat);
-    wl_keyboard_add_listener(keyboard, &keyboardListener, nullptr);
-  } else if (!keys && keyboard != nullptr) {
-    wl_keyboard_destroy(keyboard);
-    keyboard = nullptr;
+void FollowSeat(wl_seat *seat, uint32_t capabilities, wl_keyboard **keyboard,
+                const wl_keyboard_listener *keys, wl_pointer **pointer,
+                const wl_pointer_listener *points) {
+  const bool hasKeys = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+  const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+  if (hasKeys && *keyboard == nullptr) {
+    *keyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(*keyboard, keys, nullptr);
+  } else if (!hasKeys && *keyboard != nullptr) {
+    wl_keyboard_destroy(*keyboard);
+    *keyboard = nullptr;
   }
-  if (points && pointer == nullptr) {
-    pointer = wl_seat_get_pointer(seat);
-    wl_pointer_add_listener(pointer, &pointerListener, nullptr);
-  } else if (!points && pointer != nullptr) {
-    wl_pointer_destroy(pointer);
-    pointer = nullptr;
+  if (hasPointer && *pointer == nullptr) {
+    *pointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(*pointer, points, nullptr);
+  } else if (!hasPointer && *pointer != nullptr) {
+    wl_pointer_destroy(*pointer);
+    *pointer = nullptr;
+  }
+}
+
+void Wayland::SeatCapabilities(uint32_t capabilities) {
+  FollowSeat(seat, capabilities, &keyboard, &keyboardListener, &pointer,
+             &pointerListener);
+  if (pointer == nullptr) {
     pointerIn = nullptr;
   }
 }

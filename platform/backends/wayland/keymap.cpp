@@ -2,6 +2,7 @@
 // from layout names), the keyboard's state, and a compose state for dead
 // keys and compose sequences, from the locale's compose table.
 #include "backends/wayland/keymap.h"
+#include "core/utf8.h"
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -102,21 +103,8 @@ UINT VirtualKeyOfSym(xkb_keysym_t sym) {
 
 // Appends `c` to `out` as UTF-8.
 void AppendUtf8(std::string &out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  char bytes[4];
+  out.append(bytes, EncodeUtf8(c, bytes));
 }
 
 // The text without control characters (Return's "\r", BackSpace's "\b",
@@ -213,30 +201,8 @@ UINT VirtualKeyOf(uint32_t code) {
 
 std::vector<uint32_t> CodePoints(std::string_view utf8) {
   std::vector<uint32_t> out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int more = lead < 0x80           ? 0
-                     : (lead & 0xE0) == 0xC0 ? 1
-                     : (lead & 0xF0) == 0xE0 ? 2
-                     : (lead & 0xF8) == 0xF0 ? 3
-                                             : -1;
-    uint32_t c = more == 0   ? lead
-                 : more == 1 ? lead & 0x1Fu
-                 : more == 2 ? lead & 0x0Fu
-                             : lead & 0x07u;
-    bool good = more >= 0 && i + static_cast<std::size_t>(more) < utf8.size();
-    for (int k = 1; good && k <= more; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + k]);
-      good = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3Fu);
-    }
-    static constexpr uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (good && (c < kLeast[more] || c > 0x10FFFF ||
-                 (c >= 0xD800 && c <= 0xDFFF))) {
-      good = false;
-    }
-    out.push_back(good ? c : 0xFFFD);
-    i += good ? static_cast<std::size_t>(more) + 1 : 1;
+  for (std::size_t at = 0; at < utf8.size();) {
+    out.push_back(NextCodePoint(utf8, &at).value_or(0xFFFD));
   }
   return out;
 }
@@ -319,8 +285,7 @@ bool Keymap::Load(int fd, uint32_t size) {
   const char *text = static_cast<const char *>(mapped);
   xkb_keymap *made = nullptr;
   if (std::memchr(text, '\0', size) != nullptr) {
-    made = xkb_keymap_new_from_string(context, text,
-                                      XKB_KEYMAP_FORMAT_TEXT_V1,
+    made = xkb_keymap_new_from_string(context, text, XKB_KEYMAP_FORMAT_TEXT_V1,
                                       XKB_KEYMAP_COMPILE_NO_FLAGS);
   }
   munmap(mapped, size);
@@ -334,8 +299,8 @@ bool Keymap::LoadNames(const char *layout, const char *variant) {
   xkb_rule_names names{};
   names.layout = layout;
   names.variant = variant;
-  return Adopt(xkb_keymap_new_from_names(context, &names,
-                                         XKB_KEYMAP_COMPILE_NO_FLAGS));
+  return Adopt(
+      xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
 }
 
 void Keymap::Modifiers(uint32_t depressed, uint32_t latched, uint32_t locked,

@@ -128,22 +128,12 @@ const wl_pointer_listener pointerListener =
 
 void SeatCapabilities(uint32_t capabilities) {
   Holder &h = TheHolder();
-  const bool keys = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-  const bool points = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-  if (keys && h.keyboard == nullptr) {
-    h.keyboard = wl_seat_get_keyboard(h.seat);
-    wl_keyboard_add_listener(h.keyboard, &keyboardListener, nullptr);
-  } else if (!keys && h.keyboard != nullptr) {
-    wl_keyboard_destroy(h.keyboard);
-    h.keyboard = nullptr;
+  FollowSeat(h.seat, capabilities, &h.keyboard, &keyboardListener, &h.pointer,
+             &pointerListener);
+  if (h.keyboard == nullptr) {
     h.keyFocus = nullptr;
   }
-  if (points && h.pointer == nullptr) {
-    h.pointer = wl_seat_get_pointer(h.seat);
-    wl_pointer_add_listener(h.pointer, &pointerListener, nullptr);
-  } else if (!points && h.pointer != nullptr) {
-    wl_pointer_destroy(h.pointer);
-    h.pointer = nullptr;
+  if (h.pointer == nullptr) {
     h.pointerIn = nullptr;
   }
 }

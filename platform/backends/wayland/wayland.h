@@ -104,6 +104,12 @@ wl_pointer_listener PointerListener(PointerEnterEvent enter,
                                     PointerLeaveEvent leave, MotionEvent motion,
                                     ButtonEvent button);
 
+// Takes or drops the seat's keyboard and pointer as its capabilities say,
+// with these listeners.
+void FollowSeat(wl_seat *seat, uint32_t capabilities, wl_keyboard **keyboard,
+                const wl_keyboard_listener *keys, wl_pointer **pointer,
+                const wl_pointer_listener *points);
+
 enum class Role { Overlay, Background, Dialog };
 
 struct Surface {
